@@ -1,0 +1,13 @@
+# Outside libraries, found once for every subsystem.
+find_package(PkgConfig REQUIRED)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+find_package(ZLIB REQUIRED)
+pkg_check_modules(HARFBUZZ REQUIRED IMPORTED_TARGET harfbuzz harfbuzz-subset)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
+pkg_check_modules(LIBDEFLATE IMPORTED_TARGET libdeflate)
+find_package(Cups REQUIRED)
+pkg_check_modules(XLSXWRITER IMPORTED_TARGET xlsxwriter)
+find_package(SQLite3 REQUIRED)
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTORCC ON)

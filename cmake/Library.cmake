@@ -1,0 +1,31 @@
+# The shared library libqorprint: every subsystem bundled whole, plus install
+# rules, a CMake package config and a pkg-config file.
+get_property(_qor_subs GLOBAL PROPERTY QOR_SUBSYSTEM_TARGETS)
+add_library(qorprint SHARED cmake/empty.cpp)
+add_library(qorPrintLib::qorprint ALIAS qorprint)
+set_target_properties(qorprint PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+target_include_directories(qorprint PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+if(_qor_subs)
+  target_link_libraries(qorprint PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${_qor_subs}>")
+endif()
+
+install(TARGETS qorprint EXPORT qorPrintLibTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY include/qor DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(EXPORT qorPrintLibTargets NAMESPACE qorPrintLib:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/qorPrintLib)
+
+include(CMakePackageConfigHelpers)
+configure_package_config_file(cmake/qorPrintLibConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfig.cmake
+  INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/qorPrintLib)
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfigVersion.cmake
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/qorPrintLib)
+configure_file(cmake/qorprint.pc.in ${CMAKE_CURRENT_BINARY_DIR}/qorprint.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qorprint.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

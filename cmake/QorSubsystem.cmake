@@ -1,0 +1,29 @@
+# qor_add_subsystem(NAME SOURCES ... DEPENDS ...)
+# Declares the static library qor_<NAME> built from SOURCES, with the public
+# headers of include/ and the private headers of src/ on its include path.
+function(qor_add_subsystem name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(qor_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(qor_${name}
+    PUBLIC
+      $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+      $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
+    PRIVATE
+      ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(qor_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  set_property(GLOBAL APPEND PROPERTY QOR_SUBSYSTEM_TARGETS qor_${name})
+endfunction()
+
+# qor_add_test(NAME SOURCES ... LIBS ...)
+# A GoogleTest executable registered with CTest, labelled with NAME.
+function(qor_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    QOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QOR_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"
+    QOR_SHARED_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/../shared/fixtures")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+endfunction()

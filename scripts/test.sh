@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the project twice (a normal build and an ASan+UBSan build) and runs the
+# whole test suite in each. Installs missing packages first. Run from anywhere.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+
+bash scripts/setup.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+# Headless by default: Qt tests use the offscreen platform unless a display is set.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  export QT_QPA_PLATFORM=offscreen
+fi
+
+# The private CUPS test spooler serves every test that prints.
+if [ -x scripts/test-spooler.sh ]; then
+  scripts/test-spooler.sh start
+  trap 'scripts/test-spooler.sh stop || true' EXIT
+  # shellcheck disable=SC1091
+  . scripts/test-spooler.env
+fi
+
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600)
+}
+
+echo "== normal build =="
+run_suite build
+echo "== ASan+UBSan build =="
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build-asan -DQOR_SANITIZE=ON -DQOR_BUILD_BENCH=OFF
