@@ -7,9 +7,13 @@ set_target_properties(qorprint PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION $
 target_include_directories(qorprint PUBLIC
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-if(_qor_subs)
-  target_link_libraries(qorprint PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${_qor_subs}>")
-endif()
+# The shared library holds every object file of every subsystem; linking the archives
+# too brings their outside dependencies (the objects already define every symbol, so no
+# archive member is pulled in twice).
+foreach(_sub IN LISTS _qor_subs)
+  target_sources(qorprint PRIVATE $<TARGET_OBJECTS:${_sub}>)
+endforeach()
+target_link_libraries(qorprint PRIVATE ${_qor_subs})
 
 install(TARGETS qorprint EXPORT qorPrintLibTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
