@@ -1,6 +1,6 @@
 # Outside libraries, found once for every subsystem.
 find_package(PkgConfig REQUIRED)
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
 find_package(ZLIB REQUIRED)
 pkg_check_modules(HARFBUZZ REQUIRED IMPORTED_TARGET harfbuzz harfbuzz-subset)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)

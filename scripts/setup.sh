@@ -13,7 +13,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   python3 python3-openpyxl
   xvfb xauth
 )

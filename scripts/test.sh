@@ -15,10 +15,10 @@ fi
 
 # The private CUPS test spooler serves every test that prints.
 if [ -x scripts/test-spooler.sh ]; then
-  scripts/test-spooler.sh start
+  spooler_env=$(scripts/test-spooler.sh start)
   trap 'scripts/test-spooler.sh stop || true' EXIT
-  # shellcheck disable=SC1091
-  . scripts/test-spooler.env
+  # shellcheck disable=SC1090
+  . "$spooler_env"
 fi
 
 run_suite() {

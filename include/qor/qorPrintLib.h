@@ -1,0 +1,21 @@
+// Everything a client of qorPrintLib includes.
+#pragma once
+
+#include <qor/RuntimeError.h>
+#include <qor/Variant.h>
+#include <qor/Locale.h>
+#include <qor/Format.h>
+
+#include <qor/Application.h>
+#include <qor/Enums.h>
+#include <qor/GenServices.h>
+
+#include <qor/Picture.h>
+#include <qor/VSPrinter.h>
+#include <qor/VSPDF.h>
+#include <qor/Spooler.h>
+
+#include <qor/ModuleState.h>
+#include <qor/PrinterList.h>
+#include <qor/Texts.h>
+#include <qor/clsqorPrintLib.h>

@@ -1,0 +1,86 @@
+// PrItem: one formatted value on the page, or one worksheet cell while exporting.
+//
+// Choices where the library's rules leave room:
+// - Currency patterns ("_($* #,##0 ...") reach the spreadsheet unchanged. On paper the layout
+//   code "_(" is dropped and "* " draws one blank, so 1234 prints "$ 1.234 BEF" in nl_BE.
+// - Percent formats with decimals (frmtPercent with a fraction and frmtPercentDec, when
+//   PrNbrDec > 0) get the pattern "#,##0\ \%.00" (resp. "#,##0.0\ \%.00"), decimals behind
+//   the sign. On paper they show PrNbrDec decimals in front of the sign: "12,50 %". The
+//   sign is always a literal: 12.5 prints "12,50 %", never "1250 %".
+#include <cmath>
+
+#include <qor/GenServices.h>
+#include <qor/VSPrinter.h>
+#include <qor/clsqorPrintLib.h>
+
+#include "drawing/DrawingSupport.h"
+#include "drawing/ExcelBridge.h"
+#include "drawing/ItemFormats.h"
+#include "drawing/TypeStyles.h"
+
+namespace qor {
+
+namespace {
+
+constexpr float kLineAdvanceMm = 4.0f;
+
+// The frame margin of an item: the font size rounded half to even, integer-divided by 3.
+float FrameMargin(double fontSize) {
+    return static_cast<float>(static_cast<int64_t>(std::nearbyint(fontSize)) / 3);
+}
+
+}  // namespace
+
+void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, int32_t Align,
+                            int32_t PrintStyle, const std::string& Style, float FontSize,
+                            const std::string& FontName, int32_t Color) {
+    if (Top == 0) {
+        Top = AddMm(T, kLineAdvanceMm);
+        T = Top;
+    }
+    Left = Offset(Left);
+    Top = Offset(Top);
+
+    if (Frmt != frmtText) {
+        Item = GenServices().ToNumber(Item);
+    } else if (!Item.IsNull() && TrimBlanks(CStr(Item)).empty()) {
+        Item = Variant(" ");
+    }
+    const std::string pattern = ItemPattern(Frmt, PrNbrDec, PrCurr, Item);
+    if (SuppressesZero(Frmt) && CDbl(Item) == 0) return;
+
+    if (ExcelModeOn()) {
+        ExcelWriteCell(T, Left, Top, Item, pattern, Align, PrintStyle, Style, FontSize, FontName,
+                       Color);
+        return;
+    }
+
+    VSPrinter& surface = SurfaceOf(*this);
+    const StyleRequest request{PrintStyle, DefaultFontName, DefaultFontSize, Style, FontSize, FontName};
+    if (ApplyPrintStyle(surface, request, StyleUser::Item)) Item = Variant(UpperCase(CStr(Item)));
+    surface.TextColor(Color);
+
+    const std::string text = ItemText(Item, pattern);
+    surface.CurrentY(ToTwips(Top));
+    const double x = ToTwips(Left);
+    const double width = surface.TextWidth(text);
+    switch (Align) {
+        case alignLeft: surface.CurrentX(x); break;
+        case alignRight: surface.CurrentX(x - width); break;
+        case alignCenter: surface.CurrentX(x - width / 2); break;
+        default: break;
+    }
+    const float x0 = ToMm(surface.CurrentX()) - kDrawingOffsetMm;
+    const float y0 = ToMm(surface.CurrentY()) - kDrawingOffsetMm;
+    surface.Text(text);
+
+    if (UpperCase(Style).find('F') != std::string::npos) {
+        const float margin = FrameMargin(surface.Font().Size);
+        const float widthMm = ToMm(surface.TextWidth(text));
+        const float heightMm = ToMm(surface.TextHeight(text));
+        PrBox(x0 - margin, y0 - margin, x0 + widthMm + margin, y0 + heightMm + margin, 10, 0,
+              std::nullopt, false, 10);
+    }
+}
+
+}  // namespace qor

@@ -1,0 +1,67 @@
+// The preview layer's side of the seam through which PrEndDoc shows documents.
+#include <qor/Preview.h>
+
+#include <qor/GenServices.h>
+#include <qor/ModuleState.h>
+#include <qor/RuntimeError.h>
+#include <qor/VSPDF.h>
+
+#include <iostream>
+
+#include "core/Desktop.h"
+#include "core/PreviewHost.h"
+#include "preview/FrmPreview.h"
+
+namespace qor::preview {
+
+namespace {
+
+class PreviewWindowHost final : public PreviewHost {
+public:
+    void ShowModal(VSPrinter& surface, const PreviewRequest& request) override {
+        if (!CanShowWindows()) {
+            AnswerUnattended(surface, request);
+            return;
+        }
+        // One preview per thread: a second document cannot be shown while one is open.
+        if (FrmPreview::Current()) throw RuntimeError(400, "Form already displayed; can't show modally");
+        FrmPreview window(surface);
+        window.Prepare(request);
+        window.exec();
+    }
+
+private:
+    // What a user accepting every default does: close at once, or in PDF mode accept the
+    // proposed file.
+    static void AnswerUnattended(VSPrinter& surface, const PreviewRequest& request) {
+        ModuleState& state = modqorPrintLib();
+        if (!request.ShrunkForPdf) {
+            state.DocPrinted = false;
+            return;
+        }
+        try {
+            VSPDF().ConvertDocument(surface, state.PdfExportFile);
+        } catch (const std::exception& e) {
+            std::cerr << "qorPrintLib: the PDF " << state.PdfExportFile
+                      << " was not written: " << e.what() << '\n';
+        }
+    }
+};
+
+PreviewWindowHost& Host() {
+    static PreviewWindowHost host;
+    return host;
+}
+
+// Linked into the shared library whole, this installs the window before main runs.
+[[maybe_unused]] const bool kInstalled = (RegisterPreviewHost(&Host()), true);
+
+}  // namespace
+
+}  // namespace qor::preview
+
+namespace qor {
+
+void InstallPreviewWindow() { RegisterPreviewHost(&preview::Host()); }
+
+}  // namespace qor

@@ -1,0 +1,84 @@
+// One rendering of a clsRapport: the state of EndDoc from opening the document to its end.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include <qor/clsRapport.h>
+#include <qor/clsqorPrintLib.h>
+
+namespace qor {
+
+// A type style for PrItem: print style, style letters, size, font and colour.
+struct TextType {
+    int32_t printStyle;
+    std::string style;
+    float fontSize;
+    std::string fontName;
+    int32_t color;
+};
+
+class ReportRun {
+public:
+    explicit ReportRun(clsRapport& report);
+    ReportRun(const ReportRun&) = delete;
+    ReportRun& operator=(const ReportRun&) = delete;
+
+    // The whole of EndDoc.
+    void Execute();
+
+private:
+    // Thrown by the width check when the user answers No: the run ends at once.
+    struct Stop {};
+
+    // GridImport.cpp: rebuilds the column table from the grid.
+    void ImportGrid();
+
+    // Frame.cpp
+    void PageFrame();
+    void NewPage();
+    void CheckWidths();
+    void FootLines();
+
+    // Rows.cpp
+    void RecordLoop();
+    void PrintRecord();
+    void SeparatorAndMerge();
+
+    // Totals.cpp
+    void SubTotalBlock();
+    void TotalsBand();
+    TextType FigureType(const ColumnDef& col) const;
+    TextType LabelType(const ColumnDef& figure, const ColumnDef& label) const;
+
+    // Entry `index` of the column table; RuntimeError(9) outside 0 to 15.
+    ColumnDef& Col(int32_t index);
+    // The x of a text placed in `col`: X + `leftOffset` (align 0), X + Width - 1 (1),
+    // X + Width / 2 (2). RuntimeError(94) for any other alignment.
+    static float Anchor(const ColumnDef& col, float leftOffset = 1);
+    // The record-set field of column `index`, looked up once per run.
+    int32_t FieldOf(int32_t index);
+    // Whether the current record's field of column `index`, as text, differs from the
+    // column's Value.
+    bool Differs(int32_t index);
+    void Print(float left, float top, Variant& item, int32_t frmt, int32_t align, const TextType& type);
+
+    clsRapport& r_;
+    std::array<ColumnDef, kReportColumns>& cols_;
+    int32_t& lastCol_;
+    clsqorPrintLib lib_;
+    Recordset* rs_ = nullptr;
+    int16_t preview_ = 0;
+
+    float rightEdge_ = 190;
+    float bottomEdge_ = 274;
+    float curY_ = 0;
+    int32_t mergeFrom_ = 0;
+    bool hasSubTotals_ = false;
+
+    std::array<int32_t, kReportColumns> fieldIndex_;
+    std::string scratch_;
+};
+
+}  // namespace qor

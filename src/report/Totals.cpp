@@ -1,0 +1,105 @@
+// Sub-total bands (when a group column changes) and the totals band at the bottom of the
+// last page.
+#include "report/ReportRun.h"
+
+#include <qor/Texts.h>
+
+#include "drawing/DrawingSupport.h"
+
+namespace qor {
+
+namespace {
+
+constexpr int32_t kBlack = 0;
+constexpr int32_t kWhite = 0xFFFFFF;
+constexpr int32_t kRuleWidth = 4;
+
+}  // namespace
+
+TextType ReportRun::FigureType(const ColumnDef& col) const {
+    if (col.PrintStyle != psNormal)
+        return {col.PrintStyle, col.Style + "B", col.FontSize, col.FontName, col.Color};
+    return {psBold, "", 9, "Arial", 0};
+}
+
+TextType ReportRun::LabelType(const ColumnDef& figure, const ColumnDef& label) const {
+    if (figure.PrintStyle != psNormal)
+        return {label.PrintStyle, label.Style, label.FontSize, label.FontName, label.Color};
+    return {psBold, "", 9, "Arial", 0};
+}
+
+void ReportRun::SubTotalBlock() {
+    bool started = false;
+    for (int32_t i = 0; i <= lastCol_; ++i) {
+        ColumnDef& col = Col(i);
+        if (col.SubTotalType < 1) continue;
+        const bool groupChanged = rs_->IsEOF() || Differs(col.SubTotalCol);
+        if (!groupChanged) continue;
+
+        if (!started) {
+            if (curY_ + 4 > bottomEdge_) NewPage();
+            lib_.PrBox(10, curY_ - 0.3f, rightEdge_, curY_ + 5.7f, 10, kBlack, kWhite, false, 10);
+            curY_ += 1;
+            started = true;
+        }
+        const float top = curY_ - 1.3f;
+        const float bottom = curY_ + 4.7f;
+        lib_.PrLine(col.X, top, col.X, bottom, kRuleWidth, kBlack);
+        Variant figure(col.SubTotal);
+        Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
+        col.SubTotal = 0;
+
+        if (i == lastCol_) continue;
+        if (col.NoDividerLine) {
+            ColumnDef& next = Col(i + 1);
+            Variant label = next.Value;
+            Print(Anchor(next), curY_, label, next.Frmt, next.Align, LabelType(col, next));
+            lib_.PrLine(next.X + next.Width, top, next.X + next.Width, bottom, kRuleWidth, kBlack);
+            ++i;  // the neighbour served as the label
+        } else {
+            lib_.PrLine(col.X + col.Width, top, col.X + col.Width, bottom, kRuleWidth, kBlack);
+        }
+    }
+    if (!started) return;
+    curY_ += 1;
+    lib_.PrLine(10, curY_ + 3.7f, rightEdge_, curY_ + 3.7f, 1, kBlack);
+    curY_ += 6;
+    if (!rs_->IsEOF() && curY_ >= bottomEdge_) {
+        NewPage();
+        mergeFrom_ = 0;
+    }
+}
+
+void ReportRun::TotalsBand() {
+    bool started = false;
+    const float top = bottomEdge_ - 8;
+    for (int32_t i = 0; i <= lastCol_; ++i) {
+        ColumnDef& col = Col(i);
+        if (col.TotalType <= 0) continue;
+        if (!started) {
+            if (curY_ + 4 > bottomEdge_) NewPage();
+            lib_.PrBox(10, top, rightEdge_, bottomEdge_, 10, kBlack, kWhite, false, 10);
+            curY_ = bottomEdge_ - 6;
+            Variant label(UpperCase(GetText(9596)));
+            Print(15, curY_, label, frmtText, alignLeft, FigureType(col));
+            started = true;
+        }
+        lib_.PrLine(col.X, top, col.X, bottomEdge_, kRuleWidth, kBlack);
+        Variant figure(col.Total);
+        Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
+
+        if (i == lastCol_) continue;
+        if (col.NoDividerLine) {
+            ColumnDef& next = Col(i + 1);
+            Variant label = next.Value;
+            // Here a left-aligned neighbour sits on its left edge, without the usual 1 mm.
+            Print(Anchor(next, 0), curY_, label, next.Frmt, next.Align, LabelType(col, next));
+            lib_.PrLine(next.X + next.Width, top, next.X + next.Width, bottomEdge_, kRuleWidth, kBlack);
+            ++i;
+        } else {
+            lib_.PrLine(col.X + col.Width, top, col.X + col.Width, bottomEdge_, kRuleWidth, kBlack);
+        }
+    }
+}
+
+}  // namespace qor

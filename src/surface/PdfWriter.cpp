@@ -1,0 +1,462 @@
+#include "surface/PdfWriter.h"
+
+#include <ctime>
+#include <unordered_map>
+
+#include "qor/RuntimeError.h"
+#include "qor/VSPDF.h"
+#include "surface/AtomicFile.h"
+#include "surface/Geometry.h"
+#include "surface/SurfaceState.h"
+
+namespace qor::surface {
+
+// ---- PdfFile -----------------------------------------------------------------------------
+
+PdfFile::PdfFile(std::function<void(std::string_view)> sink) : sink_(std::move(sink)) {
+    out_ << "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n";
+}
+
+int PdfFile::Alloc() {
+    offsets_.push_back(0);
+    return static_cast<int>(offsets_.size() - 1);
+}
+
+PdfBuffer& PdfFile::Begin(int obj) {
+    offsets_[static_cast<size_t>(obj)] = flushed_ + out_.data.size();
+    out_.I(obj) << "0 obj\n";
+    return out_;
+}
+
+void PdfFile::End() {
+    out_ << "\nendobj\n";
+    FlushIfLarge();
+}
+
+void PdfFile::Stream(int obj, std::string_view dict, std::string_view data, bool compress) {
+    std::string_view body = data;
+    if (compress) {
+        scratch_.clear();
+        Deflate(data, scratch_, compressionLevel);
+        body = scratch_;
+    }
+    PdfBuffer& b = Begin(obj);
+    b << "<< /Length ";
+    b.Int(static_cast<int64_t>(body.size()));
+    if (compress) b << " /Filter /FlateDecode";
+    if (!dict.empty()) b << ' ' << dict;
+    b << " >>\nstream\n" << body << "\nendstream";
+    End();
+}
+
+void PdfFile::FlushIfLarge() {
+    if (out_.data.size() < (1u << 20)) return;
+    sink_(out_.data);
+    flushed_ += out_.data.size();
+    out_.data.clear();
+}
+
+void PdfFile::Finish(int root, int info) {
+    const size_t xref = flushed_ + out_.data.size();
+    out_ << "xref\n0 ";
+    out_.Int(static_cast<int64_t>(offsets_.size())) << "\n0000000000 65535 f \n";
+    char line[24];
+    for (size_t i = 1; i < offsets_.size(); ++i) {
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offsets_[i]);
+        out_ << std::string_view(line, 20);
+    }
+    uint64_t h = 1469598103934665603ull;
+    for (size_t o : offsets_) h = (h ^ o) * 1099511628211ull;
+    char id[40];
+    std::snprintf(id, sizeof id, "%016llx%016llx", static_cast<unsigned long long>(h),
+                  static_cast<unsigned long long>(h * 31 + offsets_.size()));
+    out_ << "trailer\n<< /Size ";
+    out_.I(static_cast<int64_t>(offsets_.size())) << "/Root ";
+    out_.I(root) << "0 R /Info ";
+    out_.I(info) << "0 R /ID [<" << id << "> <" << id << ">] >>\nstartxref\n";
+    out_.Int(static_cast<int64_t>(xref)) << "\n%%EOF\n";
+    sink_(out_.data);
+    flushed_ += out_.data.size();
+    out_.data.clear();
+}
+
+// ---- Pages ---------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int kCatalog = 1, kPages = 2, kResources = 3, kInfo = 4;
+
+struct PenState {
+    int32_t width = -1;
+    uint32_t rgb = 0xFFFFFFFF;
+    int dash = 0;           // the page starts solid with square caps
+    int32_t dashWidth = -1;
+};
+
+class PageWriter {
+public:
+    PageWriter(const Document& doc, PdfFile& file, PdfFonts& fonts,
+               std::unordered_map<uint32_t, int>& images)
+        : doc_(doc), file_(file), fonts_(fonts), images_(images) {}
+
+    // Content stream of `page`.
+    const std::string& Content(const Page& page) {
+        c_.data.clear();
+        fill_ = 0xFFFFFFFF;
+        pen_ = PenState{};
+        inText_ = false;
+        tf_ = -1;
+        tfSize_ = -1;
+        c_ << "q 0.05 0 0 -0.05 0 ";
+        c_.Num(page.height / 20.0, 3) << " cm 2 J 0 j\n";
+        if (doc_.backRgb != 0xFFFFFF) {
+            Fill(doc_.backRgb);
+            c_ << "0 0 ";
+            c_.N(page.width, 2).N(page.height, 2) << "re f\n";
+        }
+        for (const Record& r : page.records) {
+            if (r.Kind() == RecordKind::Text) {
+                Text(r);
+                continue;
+            }
+            EndText();
+            switch (r.Kind()) {
+            case RecordKind::Line: Line(r); break;
+            case RecordKind::Rectangle:
+            case RecordKind::Circle:
+            case RecordKind::Arc:
+            case RecordKind::Pie: Shape(r); break;
+            case RecordKind::Picture: Image(r); break;
+            default: break;
+            }
+        }
+        EndText();
+        c_ << "Q\n";
+        return c_.data;
+    }
+
+private:
+    void Fill(uint32_t rgb) {
+        if (rgb == fill_) return;
+        fill_ = rgb;
+        c_.Rgb(rgb) << "rg\n";
+    }
+
+    void EndText() {
+        if (!inText_) return;
+        c_ << "ET\n";
+        inText_ = false;
+    }
+
+    void Text(const Record& r) {
+        const TextStyle& st = doc_.textStyles[r.Style()];
+        const DocFont& df = doc_.fonts[st.font];
+        const FontFace& face = FontRegistry::Instance().Face(df.face);
+        const int index = fonts_.IndexOf(df.face);
+        if (!inText_) {
+            c_ << "BT\n";
+            inText_ = true;
+            tf_ = -1;
+            havePos_ = false;
+        }
+        if (index != tf_ || df.size != tfSize_) {
+            tf_ = index;
+            tfSize_ = df.size;
+            c_ << "/F";
+            c_.I(index).N(df.size * 20.0, 2) << "Tf\n";
+        }
+        Fill(st.rgb);
+        const int32_t x = r.v[0], y = r.v[1];
+        if (!havePos_) {
+            c_ << "1 0 0 -1 ";
+            c_.I(x).I(y) << "Tm\n";
+            havePos_ = true;
+        } else {
+            c_.I(static_cast<int64_t>(x) - tx_).I(static_cast<int64_t>(ty_) - y) << "Td\n";
+        }
+        tx_ = x;
+        ty_ = y;
+        std::string_view text = doc_.strings.At(static_cast<uint32_t>(r.v[2]),
+                                                static_cast<uint32_t>(r.v[3]));
+        std::string& d = c_.data;
+        d.push_back('(');
+        for (size_t i = 0; i < text.size();) {
+            char32_t cp = NextCodePoint(text, i);
+            if (IsControl(cp)) continue;
+            uint32_t g = face.Glyph(cp);
+            fonts_.Use(index, g, cp);
+            for (unsigned char b : {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g)}) {
+                switch (b) {
+                case '(': d.append("\\("); break;
+                case ')': d.append("\\)"); break;
+                case '\\': d.append("\\\\"); break;
+                case '\r': d.append("\\r"); break;
+                default: d.push_back(static_cast<char>(b));
+                }
+            }
+        }
+        d.append(")Tj\n");
+        if (df.underline || df.strikethrough) {
+            EndText();
+            if (df.underline) Bar(r, UnderlineBar(face, df.size, y));
+            if (df.strikethrough) Bar(r, StrikeoutBar(face, df.size, y));
+        }
+    }
+
+    void Bar(const Record& r, const surface::Bar& bar) {
+        c_.I(r.v[0]).N(bar.top, 2).I(r.v[4]).N(bar.thickness, 2) << "re f\n";
+    }
+
+    // Sets the pen for stroking; false when the pen draws nothing.
+    bool Pen(const ShapeStyle& s) {
+        if (s.penStyle == 5) return false;
+        if (s.penWidth != pen_.width) {
+            pen_.width = s.penWidth;
+            c_.I(s.penWidth) << "w\n";
+        }
+        if (s.penRgb != pen_.rgb) {
+            pen_.rgb = s.penRgb;
+            c_.Rgb(s.penRgb) << "RG\n";
+        }
+        int dash = s.penStyle >= 1 && s.penStyle <= 4 ? s.penStyle : 0;
+        if (dash != pen_.dash || (dash && s.penWidth != pen_.dashWidth)) {
+            c_ << '[';
+            for (double v : DashPattern(dash, s.penWidth)) c_.N(v, 1);
+            c_ << (dash ? "] 0 d 0 J\n" : "] 0 d 2 J\n");
+            pen_.dash = dash;
+            pen_.dashWidth = s.penWidth;
+        }
+        return true;
+    }
+
+    void Line(const Record& r) {
+        const ShapeStyle& s = doc_.shapeStyles[r.Style()];
+        if (!Pen(s)) return;
+        c_.I(r.v[0]).I(r.v[1]) << "m ";
+        c_.I(r.v[2]).I(r.v[3]) << "l S\n";
+    }
+
+    void Shape(const Record& r) {
+        const ShapeStyle& s = doc_.shapeStyles[r.Style()];
+        const bool stroke = Pen(s);
+        const bool fill = s.fill && r.Kind() != RecordKind::Arc;
+        if (!stroke && !fill) return;
+        if (fill) Fill(s.brushRgb);
+        if (r.Kind() == RecordKind::Rectangle && r.v[4] == 0) {
+            c_.I(r.v[0]).I(r.v[1]).I(static_cast<int64_t>(r.v[2]) - r.v[0])
+                .I(static_cast<int64_t>(r.v[3]) - r.v[1]) << "re ";
+        } else {
+            for (const PathOp& op : ShapePath(r)) {
+                switch (op.kind) {
+                case PathOp::Move: c_.N(op.x[0], 1).N(op.y[0], 1) << "m "; break;
+                case PathOp::Line: c_.N(op.x[0], 1).N(op.y[0], 1) << "l "; break;
+                case PathOp::Cubic:
+                    for (int k = 0; k < 3; ++k) c_.N(op.x[k], 1).N(op.y[k], 1);
+                    c_ << "c ";
+                    break;
+                case PathOp::Close: c_ << "h "; break;
+                }
+            }
+        }
+        c_ << (fill && stroke ? "B\n" : fill ? "f\n" : "S\n");
+    }
+
+    void Image(const Record& r) {
+        uint32_t pic = r.Style();
+        auto it = images_.find(pic);
+        if (it == images_.end()) it = images_.emplace(pic, WriteImage(doc_.pictures[pic])).first;
+        c_ << "q ";
+        c_.I(r.v[2]) << "0 0 ";
+        c_.I(-static_cast<int64_t>(r.v[3])).I(r.v[0]).I(static_cast<int64_t>(r.v[1]) + r.v[3]);
+        c_ << "cm /Im";
+        c_.I(pic) << "Do Q\n";
+    }
+
+    int WriteImage(const qor::Picture& picture) {
+        const auto* p = Access::Of(picture);
+        const QImage& img = p->image;
+        int obj = file_.Alloc();
+        std::string dict = "/Type /XObject /Subtype /Image /Width " + std::to_string(img.width()) +
+                           " /Height " + std::to_string(img.height()) + " /BitsPerComponent 8";
+        if (!p->jpeg.isEmpty()) {
+            dict += img.format() == QImage::Format_Grayscale8 ? " /ColorSpace /DeviceGray"
+                                                              : " /ColorSpace /DeviceRGB";
+            dict += " /Filter /DCTDecode";
+            file_.Stream(obj, dict,
+                         std::string_view(p->jpeg.constData(), static_cast<size_t>(p->jpeg.size())),
+                         false);
+            return obj;
+        }
+        const bool gray = img.isGrayscale();
+        QImage rgba = img.convertToFormat(QImage::Format_RGBA8888);
+        const int w = rgba.width(), h = rgba.height();
+        std::string pixels, alpha;
+        pixels.reserve(static_cast<size_t>(w) * h * (gray ? 1 : 3));
+        bool translucent = false;
+        if (img.hasAlphaChannel()) alpha.reserve(static_cast<size_t>(w) * h);
+        for (int y = 0; y < h; ++y) {
+            const uchar* line = rgba.constScanLine(y);
+            for (int x = 0; x < w; ++x) {
+                const uchar* px = line + 4 * x;
+                if (gray) {
+                    pixels.push_back(static_cast<char>(px[0]));
+                } else {
+                    pixels.append(reinterpret_cast<const char*>(px), 3);
+                }
+                if (img.hasAlphaChannel()) {
+                    alpha.push_back(static_cast<char>(px[3]));
+                    translucent |= px[3] != 255;
+                }
+            }
+        }
+        dict += gray ? " /ColorSpace /DeviceGray" : " /ColorSpace /DeviceRGB";
+        if (translucent) {
+            int mask = file_.Alloc();
+            file_.Stream(mask,
+                         "/Type /XObject /Subtype /Image /Width " + std::to_string(w) + " /Height " +
+                             std::to_string(h) + " /BitsPerComponent 8 /ColorSpace /DeviceGray",
+                         alpha, true);
+            dict += " /SMask " + std::to_string(mask) + " 0 R";
+        }
+        file_.Stream(obj, dict, pixels, true);
+        return obj;
+    }
+
+    const Document& doc_;
+    PdfFile& file_;
+    PdfFonts& fonts_;
+    std::unordered_map<uint32_t, int>& images_;
+    PdfBuffer c_;
+    uint32_t fill_ = 0xFFFFFFFF;
+    PenState pen_;
+    bool inText_ = false, havePos_ = false;
+    int tf_ = -1;
+    float tfSize_ = -1;
+    int32_t tx_ = 0, ty_ = 0;
+};
+
+std::string PdfDate() {
+    std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    gmtime_r(&now, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "D:%Y%m%d%H%M%SZ", &tm);
+    return buf;
+}
+
+}  // namespace
+
+void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const PdfInfo& info,
+                      const std::function<void(std::string_view)>& sink, int compressionLevel) {
+    if (pages.empty()) throw RuntimeError(kErrInvalidCall, "The document has no pages to write");
+    for (int p : pages)
+        if (p < 1 || static_cast<size_t>(p) > doc.pages.size()) throw RuntimeError(kErrSubscript);
+
+    PdfFile file(sink);
+    file.compressionLevel = compressionLevel;
+    for (int i = 1; i <= kInfo; ++i) file.Alloc();
+    PdfFonts fonts;
+    std::unordered_map<uint32_t, int> images;
+    PageWriter writer(doc, file, fonts, images);
+    std::vector<int> pageObjects;
+    pageObjects.reserve(pages.size());
+    for (int p : pages) {
+        const Page& page = doc.pages[static_cast<size_t>(p - 1)];
+        const std::string& content = writer.Content(page);
+        int contentObj = file.Alloc();
+        file.Stream(contentObj, "", content, true);
+        int pageObj = file.Alloc();
+        PdfBuffer& b = file.Begin(pageObj);
+        b << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
+        b.N(page.width / 20.0, 3).Num(page.height / 20.0, 3);
+        b << "] /Resources 3 0 R /Contents ";
+        b.I(contentObj) << "0 R >>";
+        file.End();
+        pageObjects.push_back(pageObj);
+    }
+    std::vector<int> fontObjects = fonts.WriteAll(file);
+
+    PdfBuffer& res = file.Begin(kResources);
+    res << "<< /Font <<";
+    for (size_t i = 0; i < fontObjects.size(); ++i) {
+        res << " /F";
+        res.I(static_cast<int64_t>(i)).I(fontObjects[i]) << "0 R";
+    }
+    res << " >>";
+    if (!images.empty()) {
+        res << " /XObject <<";
+        for (auto& [pic, obj] : images) {
+            res << " /Im";
+            res.I(pic).I(obj) << "0 R";
+        }
+        res << " >>";
+    }
+    res << " >>";
+    file.End();
+
+    PdfBuffer& kids = file.Begin(kPages);
+    kids << "<< /Type /Pages /Count ";
+    kids.I(static_cast<int64_t>(pageObjects.size())) << "/Kids [";
+    for (int o : pageObjects) kids.I(o) << "0 R ";
+    kids << "] >>";
+    file.End();
+
+    file.Begin(kCatalog) << "<< /Type /Catalog /Pages 2 0 R >>";
+    file.End();
+
+    PdfBuffer& in = file.Begin(kInfo);
+    in << "<< /Producer (qorPrintLib) /CreationDate (" << PdfDate() << ")";
+    auto field = [&](const char* key, const std::string& v) {
+        if (v.empty()) return;
+        in << ' ' << key << ' ';
+        in.TextString(v);
+    };
+    field("/Title", info.title);
+    field("/Author", info.author);
+    field("/Subject", info.subject);
+    field("/Creator", info.creator);
+    in << " >>";
+    file.End();
+    file.Finish(kCatalog, kInfo);
+}
+
+// ---- Entry points -----------------------------------------------------------------------
+
+void WritePdf(const VSPrinter& printer, const std::string& file, const std::vector<int>& pages,
+              const PdfInfo& info) {
+    const Document& doc = DocumentOf(printer);
+    if (doc.pages.empty()) throw RuntimeError(kErrInvalidCall, "The document has no pages");
+    for (int p : pages)
+        if (p < 1 || static_cast<size_t>(p) > doc.pages.size()) throw RuntimeError(kErrSubscript);
+    WriteFileAtomically(file, [&](std::FILE* f) {
+        WritePdfDocument(doc, pages, info, [f](std::string_view bytes) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+        });
+    });
+}
+
+void WritePdf(const VSPrinter& printer, const std::string& file, const std::vector<int>& pages) {
+    WritePdf(printer, file, pages, PdfInfo{});
+}
+
+void WritePdf(const VSPrinter& printer, const std::string& file) {
+    WritePdf(printer, file, AllPages(printer), PdfInfo{});
+}
+
+std::string WritePdfToString(const VSPrinter& printer, const std::vector<int>& pages) {
+    std::string out;
+    WritePdfDocument(DocumentOf(printer), pages, PdfInfo{},
+                     [&out](std::string_view bytes) { out.append(bytes); });
+    return out;
+}
+
+}  // namespace qor::surface
+
+namespace qor {
+
+void VSPDF::ConvertDocument(const VSPrinter& printer, const std::string& file) const {
+    surface::PdfInfo info{Title, Author, Subject, Creator};
+    surface::WritePdf(printer, file, surface::AllPages(printer), info);
+}
+
+}  // namespace qor

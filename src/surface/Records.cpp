@@ -1,0 +1,117 @@
+#include "surface/Records.h"
+
+#include "qor/RuntimeError.h"
+#include <cstring>
+
+namespace qor::surface {
+
+namespace {
+
+uint32_t Hash(std::string_view s) {
+    uint32_t h = 2166136261u;  // FNV-1a
+    for (unsigned char c : s) h = (h ^ c) * 16777619u;
+    return h;
+}
+
+template <class T>
+uint32_t Intern(std::vector<T>& table, const T& value, uint32_t& last) {
+    if (last < table.size() && table[last] == value) return last;
+    for (size_t i = table.size(); i-- > 0;) {
+        if (table[i] == value) return last = static_cast<uint32_t>(i);
+    }
+    if (table.size() >= kMaxStyles)
+        throw RuntimeError(kErrOutOfMemory, "Too many different styles in one document");
+    table.push_back(value);
+    return last = static_cast<uint32_t>(table.size() - 1);
+}
+
+}  // namespace
+
+uint32_t StringPool::Intern(std::string_view text) {
+    if (slots_.empty()) slots_.assign(1024, 0);
+    size_t mask = slots_.size() - 1;
+    size_t i = Hash(text) & mask;
+    while (uint32_t e = slots_[i]) {
+        uint32_t entry = e - 1;
+        if (lengths_[entry] == text.size() &&
+            std::memcmp(bytes_.data() + offsets_[entry], text.data(), text.size()) == 0)
+            return offsets_[entry];
+        i = (i + 1) & mask;
+    }
+    if (bytes_.size() + text.size() > UINT32_MAX)
+        throw RuntimeError(kErrOutOfMemory, "The document's texts exceed 4 GB");
+    uint32_t offset = static_cast<uint32_t>(bytes_.size());
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    offsets_.push_back(offset);
+    lengths_.push_back(static_cast<uint32_t>(text.size()));
+    slots_[i] = static_cast<uint32_t>(offsets_.size());
+    if (offsets_.size() * 4 > slots_.size() * 3) Grow();
+    return offset;
+}
+
+void StringPool::Grow() {
+    std::vector<uint32_t> slots(slots_.size() * 2, 0);
+    size_t mask = slots.size() - 1;
+    for (uint32_t e = 0; e < offsets_.size(); ++e) {
+        size_t i = Hash(At(offsets_[e], lengths_[e])) & mask;
+        while (slots[i]) i = (i + 1) & mask;
+        slots[i] = e + 1;
+    }
+    slots_.swap(slots);
+}
+
+size_t StringPool::MemoryBytes() const {
+    return bytes_.capacity() + (slots_.capacity() + offsets_.capacity() + lengths_.capacity()) *
+                                   sizeof(uint32_t);
+}
+
+void StringPool::Clear() {
+    bytes_ = {};
+    slots_ = {};
+    offsets_ = {};
+    lengths_ = {};
+}
+
+uint32_t Document::FontIndex(const DocFont& font) { return Intern(fonts, font, lastFont_); }
+uint32_t Document::TextStyleIndex(const TextStyle& style) {
+    return Intern(textStyles, style, lastText_);
+}
+uint32_t Document::ShapeStyleIndex(const ShapeStyle& style) {
+    return Intern(shapeStyles, style, lastShape_);
+}
+uint32_t Document::PictureIndex(const qor::Picture& picture) {
+    for (size_t i = 0; i < pictures.size(); ++i)
+        if (pictures[i] == picture) return static_cast<uint32_t>(i);
+    if (pictures.size() >= kMaxStyles)
+        throw RuntimeError(kErrOutOfMemory, "Too many pictures in one document");
+    pictures.push_back(picture);
+    return static_cast<uint32_t>(pictures.size() - 1);
+}
+
+size_t Document::RecordCount() const {
+    size_t n = 0;
+    for (const Page& p : pages) n += p.records.size();
+    return n;
+}
+
+size_t Document::MemoryBytes() const {
+    size_t n = pages.capacity() * sizeof(Page) + strings.MemoryBytes() +
+               fonts.capacity() * sizeof(DocFont) + textStyles.capacity() * sizeof(TextStyle) +
+               shapeStyles.capacity() * sizeof(ShapeStyle) +
+               pictures.capacity() * sizeof(qor::Picture);
+    for (const Page& p : pages) n += p.records.capacity() * sizeof(Record);
+    return n;
+}
+
+void Document::Clear() {
+    pages = {};
+    strings.Clear();
+    fonts = {};
+    textStyles = {};
+    shapeStyles = {};
+    pictures = {};
+    backRgb = 0xFFFFFF;
+    lastFont_ = lastText_ = lastShape_ = UINT32_MAX;
+}
+
+}  // namespace qor::surface

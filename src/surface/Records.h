@@ -1,0 +1,120 @@
+// The retained document: pages of fixed-size drawing records in whole twips, with texts,
+// fonts, styles and pictures interned once per document.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "qor/Picture.h"
+#include "surface/Fonts.h"
+
+namespace qor::surface {
+
+enum class RecordKind : uint8_t {
+    Text,       // x, baseline y, text offset, text length, width
+    Line,       // x1, y1, x2, y2
+    Rectangle,  // left, top, right, bottom, radii (rx low 16 bits, ry high 16 bits)
+    Circle,     // centre x, centre y, radius (whole circle)
+    Arc,        // centre x, centre y, radius, from, upTo (degrees as float bits), open arc
+    Pie,        // like Arc, closed through the centre and filled
+    Picture,    // left, top, width, height; style = picture index
+};
+
+// One drawing record: 24 bytes. The head packs the kind (high 8 bits) and the index of the
+// record's style (low 24 bits): a TextStyle for texts, a ShapeStyle for shapes, a picture
+// index for pictures. Coordinates are whole twips from the paper's top-left corner.
+struct Record {
+    uint32_t head;
+    int32_t v[5];
+
+    RecordKind Kind() const { return static_cast<RecordKind>(head >> 24); }
+    uint32_t Style() const { return head & 0xFFFFFFu; }
+    static uint32_t Head(RecordKind kind, uint32_t style) {
+        return (static_cast<uint32_t>(kind) << 24) | (style & 0xFFFFFFu);
+    }
+    float FloatAt(int i) const { float f; std::memcpy(&f, &v[i], sizeof f); return f; }
+    void SetFloat(int i, float f) { std::memcpy(&v[i], &f, sizeof f); }
+};
+static_assert(sizeof(Record) == 24, "records must stay compact");
+inline constexpr uint32_t kMaxStyles = 0xFFFFFFu;
+
+// A font as the document uses it: a face at a size with decorations.
+struct DocFont {
+    FaceId face = 0;
+    float size = 9;          // points
+    bool underline = false;
+    bool strikethrough = false;
+    friend bool operator==(const DocFont&, const DocFont&) = default;
+};
+
+// Colours inside the document are 0xRRGGBB.
+struct TextStyle {
+    uint32_t font = 0;       // index into Document::fonts
+    uint32_t rgb = 0;
+    friend bool operator==(const TextStyle&, const TextStyle&) = default;
+};
+
+struct ShapeStyle {
+    int32_t penWidth = 10;   // twips
+    uint32_t penRgb = 0;
+    uint32_t brushRgb = 0xFFFFFF;
+    uint8_t penStyle = 0;    // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 none
+    bool fill = false;       // brush solid (true) or transparent
+    friend bool operator==(const ShapeStyle&, const ShapeStyle&) = default;
+};
+
+struct Page {
+    double width = 0;        // twips
+    double height = 0;
+    std::vector<Record> records;
+};
+
+// Texts of a document, stored once each in one growing arena. Identical texts share their
+// bytes; a small open-addressing table of offsets finds them.
+class StringPool {
+public:
+    // Offset of `text` in the arena, adding it when new.
+    uint32_t Intern(std::string_view text);
+    std::string_view At(uint32_t offset, uint32_t length) const {
+        return {bytes_.data() + offset, length};
+    }
+    size_t MemoryBytes() const;
+    void Clear();
+
+private:
+    void Grow();
+    std::vector<char> bytes_;
+    std::vector<uint32_t> slots_;    // entry index + 1, 0 = empty
+    std::vector<uint32_t> offsets_;  // per entry
+    std::vector<uint32_t> lengths_;  // per entry
+};
+
+// Everything a document holds. Style tables are append-only; records refer to them by index.
+struct Document {
+    std::vector<Page> pages;
+    StringPool strings;
+    std::vector<DocFont> fonts;
+    std::vector<TextStyle> textStyles;
+    std::vector<ShapeStyle> shapeStyles;
+    std::vector<qor::Picture> pictures;
+    uint32_t backRgb = 0xFFFFFF;
+
+    // Interning of the tables above; return the index.
+    uint32_t FontIndex(const DocFont& font);
+    uint32_t TextStyleIndex(const TextStyle& style);
+    uint32_t ShapeStyleIndex(const ShapeStyle& style);
+    uint32_t PictureIndex(const qor::Picture& picture);
+
+    // Bytes held by the document (records, texts, tables), for memory accounting.
+    size_t MemoryBytes() const;
+    size_t RecordCount() const;
+    void Clear();
+
+private:
+    // Last looked-up entries: drawing tends to reuse the previous style.
+    uint32_t lastFont_ = UINT32_MAX, lastText_ = UINT32_MAX, lastShape_ = UINT32_MAX;
+};
+
+}  // namespace qor::surface

@@ -1,0 +1,94 @@
+// Printers, default printer and trays as the CUPS server reports them.
+#include <qor/Spooler.h>
+
+#include "surface/SpoolerCups.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+
+namespace qor {
+
+using spooler::Connect;
+using spooler::Connection;
+
+Spooler& Spooler::Instance() {
+    static Spooler instance;
+    return instance;
+}
+
+std::vector<std::string> Spooler::Printers() {
+    Connection http = Connect();
+    if (!http) return {};
+    return spooler::ListPrinters(http.get());
+}
+
+std::string Spooler::DefaultPrinter() {
+    Connection http = Connect();
+    if (!http) return {};
+    const std::vector<std::string> printers = spooler::ListPrinters(http.get());
+    if (printers.empty()) return {};
+
+    // The user's choice (LPDEST, PRINTER, lpoptions) comes first; an instance suffix
+    // ("PrinterA/draft") names the same printer.
+    if (const char* chosen = cupsGetDefault2(http.get())) {
+        std::string name = chosen;
+        name = name.substr(0, name.find('/'));
+        if (auto found = spooler::FindPrinter(printers, name)) return *found;
+    }
+    // That choice may name a printer that is gone: then the server's own default.
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-name");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ipp_t* response = cupsDoRequest(http.get(), request, "/");
+    std::string result;
+    if (response && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
+        if (ipp_attribute_t* attr = ippFindAttribute(response, "printer-name", IPP_TAG_NAME)) {
+            if (auto found = spooler::FindPrinter(printers, ippGetString(attr, 0, nullptr))) {
+                result = *found;
+            }
+        }
+    }
+    ippDelete(response);
+    return result;
+}
+
+bool Spooler::HasPrinter(const std::string& printer) { return !InstalledName(printer).empty(); }
+
+std::string Spooler::InstalledName(const std::string& printer) {
+    Connection http = Connect();
+    if (!http) return {};
+    return spooler::FindPrinter(spooler::ListPrinters(http.get()), printer).value_or("");
+}
+
+std::vector<Tray> Spooler::Trays(const std::string& printer) {
+    Connection http = Connect();
+    if (!http) return {};
+    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    if (!found) return {};
+    return spooler::Describe(http.get(), *found).Trays;
+}
+
+bool Spooler::AcceptsBin(const std::string& printer, int32_t code) {
+    code &= 0xFF;
+    Connection http = Connect();
+    if (!http) return false;
+    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    if (!found) return false;
+    if (code == 7 || code == 15) return true;
+    const std::vector<Tray> trays = spooler::Describe(http.get(), *found).Trays;
+    return std::any_of(trays.begin(), trays.end(), [code](const Tray& t) { return t.Code == code; });
+}
+
+bool Spooler::AcceptsCopies(const std::string& printer, int32_t copies) {
+    if (copies < 1) return false;
+    Connection http = Connect();
+    if (!http) return false;
+    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    if (!found) return false;
+    return copies <= spooler::Describe(http.get(), *found).MaxCopies;
+}
+
+}  // namespace qor

@@ -1,0 +1,194 @@
+// IPP requests of the spooler, each on a connection that gives up quickly.
+#include "surface/SpoolerCups.h"
+
+#include "surface/SpoolerTrays.h"
+
+#include <qor/RuntimeError.h>
+
+#include <cups/cups.h>
+#include <cups/ppd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace qor::spooler {
+
+namespace {
+
+struct IppDelete {
+    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+};
+using Ipp = std::unique_ptr<ipp_t, IppDelete>;
+
+// Copies-supported bound assumed for a printer that does not state one.
+constexpr int32_t kDefaultMaxCopies = 9999;
+
+std::string UpperTrimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    std::string out = text.substr(first, last - first + 1);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Sends `request` (consumed) and returns the answer when it succeeded.
+Ipp Ask(http_t* http, ipp_t* request, const char* resource) {
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    Ipp response(cupsDoRequest(http, request, resource));
+    if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        return nullptr;
+    }
+    return response;
+}
+
+std::vector<TraySource> MediaSources(ipp_attribute_t* attr) {
+    std::vector<TraySource> sources;
+    for (int i = 0; attr && i < ippGetCount(attr); ++i) {
+        const char* keyword = ippGetString(attr, i, nullptr);
+        if (keyword && *keyword) sources.push_back({keyword, TrayNameFromKeyword(keyword)});
+    }
+    return sources;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+// The printer's PPD, when it has one: its InputSlot choices and its copy limit.
+bool ReadPpd(http_t* http, const std::string& name, PrinterInfo& info) {
+    const char* fetched = cupsGetPPD2(http, name.c_str());
+    if (!fetched) return false;
+    const std::string file = fetched;
+    ppd_file_t* ppd = ppdOpenFile(file.c_str());
+    ::unlink(file.c_str());
+    if (!ppd) return false;
+    std::vector<TraySource> sources;
+    if (ppd_option_t* slot = ppdFindOption(ppd, "InputSlot")) {
+        for (int i = 0; i < slot->num_choices; ++i) {
+            sources.push_back({slot->choices[i].choice, slot->choices[i].text});
+        }
+    }
+    if (ppd_attr_t* attr = ppdFindAttr(ppd, "cupsMaxCopies", nullptr); attr && attr->value) {
+        const int32_t max = std::atoi(attr->value);
+        if (max >= 1) info.MaxCopies = std::min(info.MaxCopies, max);
+    }
+    ppdClose(ppd);
+    info.HasPpd = true;
+    info.Trays = AssignTrayCodes(sources);
+    return true;
+}
+#pragma GCC diagnostic pop
+
+[[noreturn]] void BadRange(const std::string& text) {
+    throw RuntimeError(kErrInvalidCall, "Invalid page range \"" + text + "\"");
+}
+
+// A page number of `part` starting at `pos`; advances `pos` past it.
+int32_t PageNumber(const std::string& part, size_t& pos, const std::string& text) {
+    int32_t value = 0;
+    const char* begin = part.data() + pos;
+    const char* end = part.data() + part.size();
+    auto [next, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || next == begin || value < 1) BadRange(text);
+    pos += static_cast<size_t>(next - begin);
+    return value;
+}
+
+}  // namespace
+
+void HttpClose::operator()(http_t* http) const { httpClose(http); }
+
+Connection Connect() {
+    // cupsServer() and ippPort() follow cupsSetServer, CUPS_SERVER and client.conf.
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
+                                1, kConnectTimeoutMs, nullptr);
+    if (http) httpSetTimeout(http, kRequestTimeoutSeconds, nullptr, nullptr);
+    return Connection(http);
+}
+
+std::vector<std::string> ListPrinters(http_t* http) {
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-name");
+    std::vector<std::string> names;
+    Ipp response = Ask(http, request, "/");
+    if (!response) return names;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr;
+         attr = ippNextAttribute(response.get())) {
+        const char* name = ippGetName(attr);
+        if (name && std::string_view(name) == "printer-name" &&
+            ippGetValueTag(attr) == IPP_TAG_NAME) {
+            if (const char* value = ippGetString(attr, 0, nullptr)) names.emplace_back(value);
+        }
+    }
+    return names;
+}
+
+std::optional<std::string> FindPrinter(const std::vector<std::string>& printers,
+                                       const std::string& printer) {
+    const std::string wanted = UpperTrimmed(printer);
+    if (wanted.empty()) return std::nullopt;
+    for (const std::string& name : printers) {
+        if (UpperTrimmed(name) == wanted) return name;
+    }
+    return std::nullopt;
+}
+
+PrinterInfo Describe(http_t* http, const std::string& name) {
+    PrinterInfo info;
+    info.Name = name;
+    info.MaxCopies = kDefaultMaxCopies;
+
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                     ippPort(), "/printers/%s", name.c_str());
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char* const kWanted[] = {"copies-supported", "media-source-supported"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+                  nullptr, kWanted);
+    Ipp response = Ask(http, request, "/");
+    ipp_attribute_t* sources = nullptr;
+    if (response) {
+        if (ipp_attribute_t* copies =
+                ippFindAttribute(response.get(), "copies-supported", IPP_TAG_RANGE)) {
+            int upper = 0;
+            ippGetRange(copies, 0, &upper);
+            info.MaxCopies = std::max(1, upper);
+        }
+        sources = ippFindAttribute(response.get(), "media-source-supported", IPP_TAG_ZERO);
+    }
+    if (!ReadPpd(http, name, info)) info.Trays = AssignTrayCodes(MediaSources(sources));
+    return info;
+}
+
+std::string NormalizePageRanges(const std::string& text) {
+    std::string compact;
+    for (char c : text) {
+        if (c != ' ' && c != '\t') compact += c;
+    }
+    if (compact.empty()) return {};
+    size_t start = 0;
+    while (true) {
+        const size_t comma = compact.find(',', start);
+        const std::string part =
+            compact.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        size_t pos = 0;
+        const int32_t first = PageNumber(part, pos, text);
+        if (pos < part.size()) {
+            if (part[pos] != '-') BadRange(text);
+            ++pos;
+            if (pos < part.size() && PageNumber(part, pos, text) < first) BadRange(text);
+            if (pos != part.size()) BadRange(text);
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return compact;
+}
+
+}  // namespace qor::spooler

@@ -1,0 +1,164 @@
+// The printer members of the surface: printers, probes of bins and copies, and printing
+// the ended document as one PDF job through the spooler.
+#include "qor/VSPrinter.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "qor/RuntimeError.h"
+#include "qor/Spooler.h"
+#include "surface/DocumentAccess.h"
+
+namespace qor {
+
+namespace {
+
+// Error value of a printer that does not accept a setting; the runtime's "Printer error".
+constexpr int32_t kErrPrinter = 482;
+
+using PrinterList = std::vector<std::string>;
+
+// The printer list NDevices read last, kept so that Devices(i) indexes the same list.
+std::shared_ptr<PrinterList> CachedPrinters(surface::PrinterSettings& settings, bool refresh) {
+    auto list = std::static_pointer_cast<PrinterList>(settings.extra);
+    if (!list || refresh) {
+        list = std::make_shared<PrinterList>(Spooler::Instance().Printers());
+        settings.extra = list;
+    }
+    return list;
+}
+
+// The installed printer meant by `device`: the default printer for "".
+std::string PrinterFor(const std::string& device) {
+    Spooler& spooler = Spooler::Instance();
+    return device.empty() ? spooler.DefaultPrinter() : device;
+}
+
+// A temporary file removed when it goes out of scope.
+class TempPdf {
+public:
+    TempPdf() {
+        std::error_code ec;
+        std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
+        if (ec) dir = "/tmp";
+        std::string pattern = (dir / "qorprint-XXXXXX.pdf").string();
+        const int fd = ::mkstemps(pattern.data(), 4);
+        if (fd < 0) throw RuntimeError(kErrPathFileAccess, "Cannot create a temporary file in " + dir.string());
+        ::close(fd);
+        path_ = pattern;
+    }
+    ~TempPdf() {
+        std::error_code ec;
+        std::filesystem::remove(path_, ec);
+    }
+    TempPdf(const TempPdf&) = delete;
+    TempPdf& operator=(const TempPdf&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Writes the whole ended document to a temporary PDF and sends it as one job.
+void PrintPages(const VSPrinter& surface, const surface::PrinterSettings& settings,
+                const std::string& pageRanges) {
+    if (surface.IsDocOpen() || surface.PageCount() == 0) {
+        throw RuntimeError(kErrInvalidCall, "PrintDoc needs an ended document with pages");
+    }
+    const std::string printer = PrinterFor(settings.device);
+    if (printer.empty()) throw RuntimeError(kErrPrinter, "No printer to print on: no printer is installed");
+
+    TempPdf pdf;
+    surface::WritePdf(surface, pdf.Path());
+    JobOptions options;
+    options.Copies = settings.copies;
+    options.PageRanges = pageRanges;
+    options.Bin = settings.paperBin;
+    Spooler::Instance().Submit(printer, pdf.Path(), options);
+}
+
+}  // namespace
+
+int32_t VSPrinter::NDevices() const {
+    auto& settings = surface::PrinterOf(const_cast<VSPrinter&>(*this));
+    return static_cast<int32_t>(CachedPrinters(settings, true)->size());
+}
+
+std::string VSPrinter::Devices(int32_t i) const {
+    auto& settings = surface::PrinterOf(const_cast<VSPrinter&>(*this));
+    const auto list = CachedPrinters(settings, false);
+    if (i < 0 || static_cast<size_t>(i) >= list->size()) throw RuntimeError(kErrSubscript);
+    return (*list)[static_cast<size_t>(i)];
+}
+
+std::string VSPrinter::Device() const { return surface::PrinterOf(*this).device; }
+
+void VSPrinter::Device(const std::string& name) {
+    auto& settings = surface::PrinterOf(*this);
+    Spooler& spooler = Spooler::Instance();
+    if (name.empty()) {
+        settings.device.clear();
+        settings.error = spooler.DefaultPrinter().empty() ? kErrPrinter : 0;
+        return;
+    }
+    // The installed spelling of the name; an unknown name stays as given so that the probes
+    // that follow fail too.
+    const std::string installed = spooler.InstalledName(name);
+    settings.device = installed.empty() ? name : installed;
+    settings.error = installed.empty() ? kErrPrinter : 0;
+}
+
+int32_t VSPrinter::Error() const { return surface::PrinterOf(*this).error; }
+
+void VSPrinter::Clear() { surface::PrinterOf(*this).error = 0; }
+
+int32_t VSPrinter::PaperBin() const { return surface::PrinterOf(*this).paperBin; }
+
+void VSPrinter::PaperBin(int32_t bin) {
+    auto& settings = surface::PrinterOf(*this);
+    if (Spooler::Instance().AcceptsBin(PrinterFor(settings.device), bin)) {
+        settings.paperBin = bin;
+        settings.error = 0;
+    } else {
+        settings.error = kErrPrinter;
+    }
+}
+
+int32_t VSPrinter::Copies() const { return surface::PrinterOf(*this).copies; }
+
+void VSPrinter::Copies(int32_t copies) {
+    auto& settings = surface::PrinterOf(*this);
+    if (Spooler::Instance().AcceptsCopies(PrinterFor(settings.device), copies)) {
+        settings.copies = copies;
+        settings.error = 0;
+    } else {
+        settings.error = kErrPrinter;
+    }
+}
+
+void VSPrinter::PrintDoc(bool /*showDialog*/) {
+    PrintPages(*this, surface::PrinterOf(*this), "");
+}
+
+void VSPrinter::PrintDoc(bool /*showDialog*/, int32_t fromPage, int32_t toPage) {
+    const int32_t count = PageCount();
+    if (fromPage < 1 || toPage < fromPage || (count > 0 && fromPage > count)) {
+        throw RuntimeError(kErrSubscript, "No pages " + std::to_string(fromPage) + " to " +
+                                              std::to_string(toPage) + " in a document of " +
+                                              std::to_string(count) + " pages");
+    }
+    const int32_t last = std::min(toPage, count);
+    PrintPages(*this, surface::PrinterOf(*this),
+               std::to_string(fromPage) + "-" + std::to_string(last));
+}
+
+void VSPrinter::PrintDoc(bool /*showDialog*/, const std::string& range) {
+    PrintPages(*this, surface::PrinterOf(*this), range);
+}
+
+}  // namespace qor
