@@ -1,7 +1,7 @@
 # The shared library libqorprint: every subsystem bundled whole, plus install
 # rules, a CMake package config and a pkg-config file.
 get_property(_qor_subs GLOBAL PROPERTY QOR_SUBSYSTEM_TARGETS)
-add_library(qorprint SHARED cmake/empty.cpp)
+add_library(qorprint SHARED src/LibraryInit.cpp)
 add_library(qorPrintLib::qorprint ALIAS qorprint)
 set_target_properties(qorprint PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 target_include_directories(qorprint PUBLIC

@@ -15,6 +15,9 @@
 #include "surface/DocumentAccess.h"
 #include "surface/rtf/RtfTestUtil.h"
 
+// fontconfig keeps the configuration it parsed at start-up for the whole process.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace qor {
 namespace {
 
