@@ -32,4 +32,5 @@ echo "== normal build =="
 run_suite build
 echo "== ASan+UBSan build =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions=$here/scripts/lsan.supp:print_suppressions=0 \
   run_suite build-asan -DQOR_SANITIZE=ON -DQOR_BUILD_BENCH=OFF

@@ -174,5 +174,20 @@ TEST_F(SpoolerSubmit, QueueRejectingJobsGivesTheServersReason) {
     test::RemoveQueue(queue);
 }
 
+TEST_F(SpoolerSubmit, QueueWithoutDriverHasNoTraysButPrints) {
+    const std::string queue = "QorRaw" + std::to_string(::getpid());
+    test::AddQueue(queue, "", test::SpoolerOutDir() + "/" + queue + ".pdf");
+    Spooler& spooler = Spooler::Instance();
+    EXPECT_TRUE(spooler.Trays(queue).empty());
+    EXPECT_TRUE(spooler.AcceptsBin(queue, 7));
+    EXPECT_FALSE(spooler.AcceptsBin(queue, 1));
+    JobOptions options;
+    options.Copies = 3;
+    EXPECT_EQ(SubmitAndWait(queue, options).Copies, 3);
+    options.Bin = 1;
+    ExpectRefused(queue, options, 482, "has no paper bin 1");
+    test::RemoveQueue(queue);
+}
+
 }  // namespace
 }  // namespace qor

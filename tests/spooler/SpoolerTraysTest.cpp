@@ -67,12 +67,6 @@ TEST(SpoolerTrays, NamesAreCutTo24CharactersWithoutSplittingOne) {
     EXPECT_EQ(CutUtf8("\xC3\xA9\xC3\xA9", 1), "\xC3\xA9");
 }
 
-TEST(SpoolerTrays, IppKeywordsGetReadableNames) {
-    EXPECT_EQ(TrayNameFromKeyword("large-capacity"), "Large capacity");
-    EXPECT_EQ(TrayNameFromKeyword("tray-5"), "Tray 5");
-    EXPECT_EQ(TrayNameFromKeyword(""), "");
-}
-
 TEST(SpoolerPageRanges, AcceptsPagesRangesListsAndOpenEnds) {
     const struct {
         const char* in;

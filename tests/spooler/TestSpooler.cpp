@@ -99,7 +99,8 @@ void AddQueue(const std::string& name, const std::string& ppd, const std::string
     int status = 0;
     const std::string out = RunCommand(
         "lpadmin -p " + ShellQuote(name) + " -E -v " + ShellQuote("file://" + outFile) +
-            " -P " + ShellQuote(SpoolerPpdDir() + "/" + ppd) + " 2>&1 | grep -v deprecated",
+            (ppd.empty() ? std::string(" -m raw") : " -P " + ShellQuote(SpoolerPpdDir() + "/" + ppd)) +
+            " 2>&1 | grep -v deprecated",
         &status);
     ASSERT_TRUE(Spooler::Instance().HasPrinter(name)) << "lpadmin did not add " << name << ": " << out;
 }

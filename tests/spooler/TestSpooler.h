@@ -19,7 +19,7 @@ std::string SpoolerOutDir();
 std::string SpoolerPpdDir();
 
 // Adds a queue `name` with the PPD `ppd` (a file name in SpoolerPpdDir()) that writes to
-// `outFile`, and removes it again. Both go through lpadmin; failures fail the test.
+// `outFile` (no PPD at all, a raw queue, for ""), and removes it again. Both go through lpadmin; failures fail the test.
 void AddQueue(const std::string& name, const std::string& ppd, const std::string& outFile);
 void RemoveQueue(const std::string& name);
 
