@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <thread>
 
 namespace qor {
 namespace {
@@ -227,6 +228,31 @@ TEST_F(PdfMode, AnUnwritableFileIsReportedButDoesNotFailTheDocument) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("/nonexistent-folder/out.pdf"), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists("/nonexistent-folder/out.pdf"));
+}
+
+TEST_F(PdfMode, WorkerThreadsMakePdfsWithoutWindowsEvenWhenAttended) {
+    test::TempFolder folder;
+    std::vector<std::string> files;
+    std::vector<std::thread> workers;
+    std::vector<int> pages(3, -1);
+    for (int i = 0; i < 3; ++i) files.push_back(folder.Path() + "/worker" + std::to_string(i) + ".pdf");
+    for (int i = 0; i < 3; ++i) {
+        workers.emplace_back([&, i] {
+            GenServices().Unattended = false;  // still no window off the GUI thread
+            clsqorPrintLib lib;
+            if (!lib.InitPrinter("", 3, 1, 1, 9, files[static_cast<size_t>(i)])) return;
+            for (int page = 0; page <= i; ++page) {
+                if (page > 0) lib.PrNewPage();
+                lib.VPrinter->Text("Worker " + std::to_string(i));
+            }
+            if (lib.PrEndDoc()) pages[static_cast<size_t>(i)] = lib.VPrinter == nullptr ? i + 1 : -2;
+        });
+    }
+    for (std::thread& worker : workers) worker.join();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pages[static_cast<size_t>(i)], i + 1);
+        EXPECT_EQ(test::PdfPages(files[static_cast<size_t>(i)]), i + 1);
+    }
 }
 
 // Points CUPS_SERVER at a local port where nobody listens, so that no printer exists.
