@@ -55,6 +55,7 @@ void WriteFileAtomically(const std::string& path, const std::function<void(std::
         throw;
     }
     int err = 0;
+    errno = 0;
     if (std::fflush(f) != 0 || std::ferror(f)) err = errno ? errno : EIO;
     if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
     if (!err && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;

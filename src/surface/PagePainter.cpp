@@ -7,7 +7,9 @@
 #include <QPainterPath>
 #include <QRawFont>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "qor/RuntimeError.h"
@@ -192,7 +194,10 @@ void VSPrinter::SavePagePng(int32_t page, const std::string& file, double dpi) c
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) throw RuntimeError(kErrPathFileAccess, "Cannot encode the PNG page");
     surface::WriteFileAtomically(file, [&](std::FILE* f) {
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f);
+        if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), f) !=
+            static_cast<size_t>(bytes.size()))
+            throw RuntimeError(kErrPathFileAccess,
+                               "Cannot write the file \"" + file + "\": " + std::strerror(errno));
     });
 }
 

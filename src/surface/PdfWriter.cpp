@@ -1,5 +1,7 @@
 #include "surface/PdfWriter.h"
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <unordered_map>
 
@@ -429,8 +431,10 @@ void WritePdf(const VSPrinter& printer, const std::string& file, const std::vect
     for (int p : pages)
         if (p < 1 || static_cast<size_t>(p) > doc.pages.size()) throw RuntimeError(kErrSubscript);
     WriteFileAtomically(file, [&](std::FILE* f) {
-        WritePdfDocument(doc, pages, info, [f](std::string_view bytes) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
+        WritePdfDocument(doc, pages, info, [f, &file](std::string_view bytes) {
+            if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+                throw RuntimeError(kErrPathFileAccess,
+                                   "Cannot write the file \"" + file + "\": " + std::strerror(errno));
         });
     });
 }

@@ -110,6 +110,10 @@ void DrawEveryKind(VSPrinter& p, const Picture& picture, double shift = 0) {
     p.CurrentX(15 * kMm);
     p.CurrentY(22 * kMm);
     p.Text("Bold 14 in red");
+    p.Font() = FontSpec{"Nimbus Sans", 12};   // CFF outlines
+    p.CurrentX(110 * kMm);
+    p.CurrentY(22 * kMm);
+    p.Text("CFF outlines: Nimbus Sans");
     p.Font() = FontSpec{"Times New Roman", 12, false, true, true, false};
     p.TextColor(0x800000);   // navy
     p.CurrentX(15 * kMm);
@@ -189,10 +193,9 @@ QImage Poppler(const std::string& pdf, const TempDir& dir) {
 class Golden : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "golden";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+        // Tests never use a real display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        surface::EnsureGuiApplication();
     }
 };
 

@@ -105,6 +105,35 @@ TEST(PdfContent, ManyDistinctCharactersAndAstralOnesMapBackToUnicode) {
     EXPECT_NE(text.find(astral), std::string::npos) << text;
 }
 
+TEST(PdfContent, OpenTypeFontsWithCffOutlinesAreEmbeddedToo) {
+    // "Helvetica" resolves to a CFF-flavoured OpenType file (URW Nimbus Sans) on Debian.
+    auto& reg = surface::FontRegistry::Instance();
+    const auto& face = reg.Face(reg.Resolve("Nimbus Sans", false, false));
+    if (face.Path().find(".otf") == std::string::npos) GTEST_SKIP() << "no CFF font installed";
+    TempDir dir;
+    VSPrinter p;
+    p.StartDoc();
+    p.Font().Name = "Nimbus Sans";
+    p.Font().Size = 11;
+    p.CurrentX(2000);
+    p.CurrentY(3000);
+    p.Text("Nimbus déjà 42");
+    p.EndDoc();
+    std::string file = dir.File("cff.pdf");
+    VSPDF().ConvertDocument(p, file);
+    std::string report;
+    EXPECT_TRUE(test::QpdfCheck(file, &report)) << report;
+    EXPECT_NE(test::PdfText(file).find("Nimbus déjà 42"), std::string::npos);
+    std::string fonts = Shell("pdffonts " + Quote(file));
+    EXPECT_NE(fonts.find("NimbusSans-Regular"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("yes yes yes"), std::string::npos) << fonts;
+    auto pages = test::PdfWords(file);
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_FALSE(pages[0].empty());
+    EXPECT_NEAR(pages[0][0].xMin, 100, 0.3);   // 2000 twips
+    EXPECT_NEAR(pages[0][0].xMax - pages[0][0].xMin, p.TextWidth("Nimbus") / 20, 0.1);
+}
+
 TEST(PdfContent, ControlCharactersAreNotDrawn) {
     TempDir dir;
     VSPrinter p;

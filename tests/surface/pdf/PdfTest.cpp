@@ -7,7 +7,8 @@
 #include <QImage>
 
 #include <fstream>
-#include <regex>
+#include <sstream>
+#include <thread>
 
 #include "qor/Picture.h"
 #include "qor/RuntimeError.h"
@@ -130,11 +131,22 @@ TEST(Pdf, FontsAreEmbeddedSubsetsAndTextExtractsExactly) {
     for (const auto& line : lines) EXPECT_NE(text.find(line), std::string::npos) << text;
     EXPECT_NE(text.find("Serif italic line"), std::string::npos) << text;
 
+    // pdffonts: name, type, encoding, emb, sub, uni, object, generation.
     std::string fonts = Shell("pdffonts " + Quote(file));
-    std::regex subset(R"re(([A-Z]{6})\+(\S+)\s+CID TrueType\s+Identity-H\s+yes\s+yes\s+yes)re");
     std::vector<std::string> names;
-    for (std::sregex_iterator it(fonts.begin(), fonts.end(), subset), end; it != end; ++it)
-        names.push_back((*it)[2]);
+    std::istringstream fontLines(fonts);
+    for (std::string line; std::getline(fontLines, line);) {
+        std::istringstream f(line);
+        std::string name, type1, type2, encoding, emb, sub, uni;
+        f >> name >> type1 >> type2 >> encoding >> emb >> sub >> uni;
+        if (type1 != "CID" || type2 != "TrueType") continue;
+        EXPECT_EQ(encoding, "Identity-H") << line;
+        EXPECT_EQ(emb + sub + uni, "yesyesyes") << line;
+        ASSERT_GT(name.size(), 7u) << line;
+        EXPECT_EQ(name[6], '+') << line;
+        for (int i = 0; i < 6; ++i) EXPECT_TRUE(name[i] >= 'A' && name[i] <= 'Z') << line;
+        names.push_back(name.substr(7));
+    }
     EXPECT_EQ(names.size(), 3u) << fonts;
     EXPECT_NE(std::find(names.begin(), names.end(), "LiberationSans"), names.end()) << fonts;
     EXPECT_NE(std::find(names.begin(), names.end(), "LiberationSerif-Italic"), names.end()) << fonts;
@@ -261,6 +273,36 @@ TEST(Pdf, PicturesAreEmbeddedLosslesslyAndJpegUnchanged) {
     EXPECT_EQ(pages[0].records[0].v[3], 300);
     EXPECT_EQ(pages[0].records[1].v[2], 2880);
     EXPECT_EQ(pages[0].records[1].v[3], 2160);
+}
+
+TEST(Pdf, DocumentsOnSeveralThreadsDoNotInterfere) {
+    TempDir dir;
+    const char* families[] = {"DejaVu Sans", "Liberation Mono", "DejaVu Serif", "Liberation Serif"};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            VSPrinter p;
+            p.StartDoc();
+            p.Font().Name = families[t];
+            p.Font().Bold = t % 2;
+            for (int i = 0; i < 200; ++i) {
+                if (i % 50 == 0 && i) p.NewPage();
+                p.CurrentX(1000);
+                p.CurrentY(1000 + (i % 50) * 250);
+                p.Text("thread " + std::to_string(t) + " line " + std::to_string(i) + " \xE2\x9C\x93");
+            }
+            p.EndDoc();
+            VSPDF().ConvertDocument(p, dir.File("t" + std::to_string(t) + ".pdf"));
+        });
+    }
+    for (auto& th : threads) th.join();
+    for (int t = 0; t < 4; ++t) {
+        std::string file = dir.File("t" + std::to_string(t) + ".pdf");
+        EXPECT_TRUE(QpdfCheck(file));
+        std::string text = test::PdfText(file);
+        EXPECT_NE(text.find("thread " + std::to_string(t) + " line 199 \xE2\x9C\x93"), std::string::npos);
+        EXPECT_EQ(text.find("thread " + std::to_string((t + 1) % 4) + " "), std::string::npos);
+    }
 }
 
 TEST(Pdf, PictureErrors) {

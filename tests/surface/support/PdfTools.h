@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <regex>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -73,21 +73,31 @@ inline std::string HtmlDecode(std::string s) {
     return s;
 }
 
+// The value of attribute `name` inside the tag text `tag`, as a number.
+inline double Attribute(std::string_view tag, std::string_view name) {
+    std::string key = " " + std::string(name) + "=\"";
+    size_t at = tag.find(key);
+    if (at == std::string_view::npos) return 0;
+    return std::strtod(std::string(tag.substr(at + key.size())).c_str(), nullptr);
+}
+
 // Words of every page of `pdf`, page by page.
 inline std::vector<std::vector<Word>> PdfWords(const std::string& pdf) {
     std::string html = Shell("pdftotext -bbox " + Quote(pdf) + " -");
     std::vector<std::vector<Word>> pages;
-    static const std::regex token(
-        R"re(<page [^>]*>|<word xMin="([-0-9.]+)" yMin="([-0-9.]+)" xMax="([-0-9.]+)" yMax="([-0-9.]+)">([^<]*)</word>)re");
-    for (std::sregex_iterator it(html.begin(), html.end(), token), end; it != end; ++it) {
-        const std::smatch& m = *it;
-        if (m.str(0).rfind("<page", 0) == 0) {
+    for (size_t i = html.find('<'); i != std::string::npos; i = html.find('<', i + 1)) {
+        std::string_view rest(html.data() + i, html.size() - i);
+        if (rest.rfind("<page ", 0) == 0) {
             pages.emplace_back();
-            continue;
+        } else if (rest.rfind("<word ", 0) == 0) {
+            size_t close = rest.find('>'), end = rest.find("</word>");
+            if (close == std::string_view::npos || end == std::string_view::npos) break;
+            std::string_view tag = rest.substr(0, close);
+            if (pages.empty()) pages.emplace_back();
+            pages.back().push_back({HtmlDecode(std::string(rest.substr(close + 1, end - close - 1))),
+                                    Attribute(tag, "xMin"), Attribute(tag, "yMin"),
+                                    Attribute(tag, "xMax"), Attribute(tag, "yMax")});
         }
-        if (pages.empty()) pages.emplace_back();
-        pages.back().push_back({HtmlDecode(m.str(5)), std::stod(m.str(1)), std::stod(m.str(2)),
-                                std::stod(m.str(3)), std::stod(m.str(4))});
     }
     return pages;
 }
