@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -113,27 +112,29 @@ protected:
         const std::string check = Shell("qpdf --check '" + Pdf() + "'", &status);
         EXPECT_EQ(status, 0) << check;
         const std::string info = Shell("pdfinfo '" + Pdf() + "'");
-        std::smatch m;
-        static const std::regex pages(R"(Pages:\s+(\d+))");
-        if (!std::regex_search(info, m, pages)) {
+        const std::size_t at = info.find("Pages:");
+        if (at == std::string::npos) {
             ADD_FAILURE() << "pdfinfo: " << info;
             return -1;
         }
-        return std::stoi(m[1]);
+        return std::atoi(info.c_str() + at + 6);
     }
 
     // The words of page `page` of the PDF.
     std::vector<Word> Words(int page = 1) {
         const std::string xml = Shell("pdftotext -bbox -f " + std::to_string(page) + " -l " +
                                       std::to_string(page) + " '" + Pdf() + "' -");
-        static const std::regex word(
-            R"re(<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
+        // <word xMin="..." yMin="..." xMax="..." yMax="...">text</word>
         std::vector<Word> words;
-        for (auto it = std::sregex_iterator(xml.begin(), xml.end(), word); it != std::sregex_iterator(); ++it) {
-            const std::smatch& m = *it;
-            words.push_back({Unescape(m[5]), std::stod(m[1]) * kMmPerPoint - kOffset,
-                             std::stod(m[2]) * kMmPerPoint - kOffset, std::stod(m[3]) * kMmPerPoint - kOffset,
-                             std::stod(m[4]) * kMmPerPoint - kOffset});
+        for (std::size_t at = xml.find("<word "); at != std::string::npos; at = xml.find("<word ", at + 1)) {
+            const auto attribute = [&](const char* name) {
+                const std::size_t p = xml.find(std::string(name) + "=\"", at);
+                return std::atof(xml.c_str() + p + std::strlen(name) + 2) * kMmPerPoint - kOffset;
+            };
+            const std::size_t open = xml.find('>', at) + 1;
+            const std::size_t close = xml.find("</word>", open);
+            words.push_back({Unescape(xml.substr(open, close - open)), attribute("xMin"),
+                             attribute("yMin"), attribute("xMax"), attribute("yMax")});
         }
         return words;
     }
