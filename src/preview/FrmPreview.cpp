@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -498,9 +497,10 @@ bool FrmPreview::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (type == QEvent::FocusIn) {
-        if (auto* box = qobject_cast<QLineEdit*>(watched); box && box->parentWidget() &&
-                                                           (box == textPage_ || box == txtKopie_ || box == txtRange_))
-            QTimer::singleShot(0, box, &QLineEdit::selectAll);
+        // Select after the click that brought the focus has placed the cursor.
+        if (watched == textPage_ || watched == txtKopie_ || watched == txtRange_)
+            QMetaObject::invokeMethod(static_cast<QLineEdit*>(watched), &QLineEdit::selectAll,
+                                      Qt::QueuedConnection);
     } else if (type == QEvent::FocusOut) {
         if (watched == txtKopie_) {
             NormaliseCopies();

@@ -304,6 +304,8 @@ TEST_F(FrmPreviewTest, CopiesBoxStepsFiltersAndNeverStaysEmpty) {
         QLineEdit* range = Box(w, "txtRange");
         EXPECT_EQ(copies->text(), "2");
         copies->setFocus();
+        Pump();
+        EXPECT_EQ(copies->selectedText(), "2") << "the box selects its text on entry";
         QTest::keyClick(copies, Qt::Key_Up);
         EXPECT_EQ(copies->text(), "3");
         QTest::keyClick(copies, Qt::Key_Down);

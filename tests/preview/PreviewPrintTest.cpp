@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <unistd.h>
+
 #include "preview/FrmPreview.h"
 #include "preview/PreviewTestSupport.h"
 #include "spooler/TestSpooler.h"
@@ -23,7 +25,9 @@ namespace {
 
 using preview::FrmPreview;
 
-constexpr const char* kQueue = "PreviewQueue";   // a PrinterA: Auto, Upper, Lower, Middle, Manual
+// A PrinterA (Auto, Upper, Lower, Middle, Manual) of this process's own, so that test
+// processes running side by side never see each other's jobs.
+const std::string kQueue = "PreviewQueue" + std::to_string(::getpid());
 constexpr int32_t kFirstBin = 1;                 // Upper, chosen when the document was opened
 constexpr int32_t kSecondBin = 3;                // Middle
 
@@ -72,6 +76,8 @@ struct PrintCase {
     const char* copies;
     std::vector<Job> jobs;
 };
+
+void PrintTo(const PrintCase& c, std::ostream* out) { *out << c.name; }
 
 class PreviewPrintTest : public ::testing::TestWithParam<PrintCase> {
 protected:

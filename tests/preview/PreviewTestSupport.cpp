@@ -93,6 +93,19 @@ PreviewRequest WholePageRequest() {
     return request;
 }
 
+void ShowModalGuarded(VSPrinter& surface, const PreviewRequest& request) {
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        ADD_FAILURE() << "a modal window was still open after 30 s";
+        CloseAllModal();
+    });
+    watchdog.start(30000);
+    PreviewHost* host = CurrentPreviewHost();
+    ASSERT_NE(host, nullptr);
+    host->ShowModal(surface, request);
+}
+
 void RunPreview(VSPrinter& surface, const PreviewRequest& request,
                 const std::function<void(preview::FrmPreview&)>& check) {
     GenServices().Unattended = false;
@@ -147,10 +160,14 @@ void WhenModal(const std::string& objectName, const std::function<void(QWidget*)
 void Pump(int ms) {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // At least a few rounds: a slow (sanitized) build may spend the whole time in one.
+    for (int round = 0; round < 5 || clock.elapsed() < ms; ++round) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QApplication::sendPostedEvents();
+    }
 }
 
-std::string PdfText(const std::string& file) { return Run("pdftotext -layout '" + file + "' - 2>&1"); }
+std::string ReadPdfText(const std::string& file) { return Run("pdftotext -layout '" + file + "' - 2>&1"); }
 
 int PdfPages(const std::string& file) {
     const std::string info = Run("pdfinfo '" + file + "' 2>&1");

@@ -30,6 +30,9 @@ PreviewRequest WholePageRequest();
 void RunPreview(VSPrinter& surface, const PreviewRequest& request,
                 const std::function<void(preview::FrmPreview&)>& check);
 
+// Calls the registered host's ShowModal as PrEndDoc does, with the same watchdog.
+void ShowModalGuarded(VSPrinter& surface, const PreviewRequest& request);
+
 // Runs `action` on the modal window named `objectName` as soon as it is the active
 // modal window (polling from the event loop). Call before the click that opens it.
 // Fails the test when it has not appeared within `timeoutMs`.
@@ -40,7 +43,7 @@ void WhenModal(const std::string& objectName, const std::function<void(QWidget*)
 void Pump(int ms = 20);
 
 // Text and page count of a PDF file, as poppler's pdftotext and pdfinfo read it.
-std::string PdfText(const std::string& file);
+std::string ReadPdfText(const std::string& file);
 int PdfPages(const std::string& file);
 
 // A fresh temporary folder for the test, removed at exit.
