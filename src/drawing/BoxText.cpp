@@ -48,9 +48,18 @@ std::vector<std::string> Split(std::string_view text, char separator) {
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
+    if (from.empty()) return;
+    // Built into a new string: GCC 12 warns falsely (-Wrestrict) on in-place replace.
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
+        out.append(text, start, at - start);
+        out.append(to);
+        start = at + from.size();
     }
+    out.append(text, start, std::string::npos);
+    text = std::move(out);
 }
 
 // The surface calls of one PrBoxText run, each under the skip-on-error policy; a failed

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -104,13 +103,20 @@ protected:
         if (pdf_.empty()) pdf_ = WritePdf();
         const std::string xml = Shell("pdftotext -bbox -f " + std::to_string(page) + " -l " +
                                       std::to_string(page) + " '" + pdf_ + "' -");
-        static const std::regex word(
-            R"re(<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re");
+        // <word xMin="..." yMin="..." xMax="..." yMax="...">text</word>
+        auto attribute = [](const std::string& tag, const char* name) {
+            const std::size_t at = tag.find(std::string(name) + "=\"");
+            return at == std::string::npos ? 0.0 : std::stod(tag.substr(at + std::strlen(name) + 2));
+        };
         std::vector<PdfWord> words;
-        for (auto it = std::sregex_iterator(xml.begin(), xml.end(), word); it != std::sregex_iterator(); ++it) {
-            const std::smatch& m = *it;
-            words.push_back({Unescape(m[5]), std::stod(m[1]) * kMmPerPoint, std::stod(m[2]) * kMmPerPoint,
-                             std::stod(m[3]) * kMmPerPoint, std::stod(m[4]) * kMmPerPoint});
+        for (std::size_t at = xml.find("<word "); at != std::string::npos; at = xml.find("<word ", at + 1)) {
+            const std::size_t close = xml.find('>', at);
+            const std::size_t end = xml.find("</word>", close);
+            if (close == std::string::npos || end == std::string::npos) break;
+            const std::string tag = xml.substr(at, close - at);
+            words.push_back({Unescape(xml.substr(close + 1, end - close - 1)), attribute(tag, "xMin") * kMmPerPoint,
+                             attribute(tag, "yMin") * kMmPerPoint, attribute(tag, "xMax") * kMmPerPoint,
+                             attribute(tag, "yMax") * kMmPerPoint});
         }
         return words;
     }

@@ -87,12 +87,6 @@ TEST(ItemFormats, NegativeDecimalsAreRejected) {
     }
 }
 
-TEST(ItemFormats, OnlyTheNoZeroFormatsSuppressZero) {
-    for (int32_t frmt = -1; frmt <= 51; ++frmt) {
-        EXPECT_EQ(SuppressesZero(frmt), frmt == frmtNumberNoZero || frmt == frmtNumberDecNoZero) << frmt;
-    }
-}
-
 struct TextCase {
     int32_t frmt;
     int32_t nbrDec;

@@ -145,11 +145,6 @@ TEST_F(ItemTest, TypeStylesSetTheWholeFont) {
     EXPECT_EQ(surface.Font(), custom);
 }
 
-TEST_F(ItemTest, ColourGoesToTheSurfaceAndStays) {
-    lib.PrItem(10, 10, Variant("red"), frmtText, alignLeft, psNormal, "", 9, "Arial", 0x0000FF);
-    EXPECT_EQ(surface.TextColor(), 0x0000FF);
-}
-
 TEST_F(ItemTest, ZeroInNoZeroFormatsDrawsNothing) {
     lib.PrItem(10, 10, Variant(0), frmtNumberNoZero, alignLeft);
     lib.PrItem(10, 20, Variant("0"), frmtNumberDecNoZero, alignLeft);
