@@ -1,0 +1,89 @@
+// A report definition read from JSON: the clsRapport texts and flags, the Init arguments,
+// the data source and the column table, with the names of clsRapport's members and of the
+// SetCol and Init arguments in lowerCamelCase.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <qor/Variant.h>
+
+namespace qortool {
+
+// A definition that cannot be used. what() starts with the key path of the offending value
+// ("columns[2].width: expected a number"), or is a JSON syntax error with line and column.
+class DefinitionError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments of clsRapport::Init. `Preview` is absent unless the definition gives it.
+struct InitArgs {
+    std::string PrinterName;
+    std::optional<int16_t> Preview;
+    int32_t Orient = 1;
+    int32_t Copies = 1;
+    int32_t PaperSize = 9;
+    std::string ExportFilePDF;
+    int32_t SecondPageBinNr = 0;
+    bool SilentMode = false;
+};
+
+// One SetCol call.
+struct ColumnArgs {
+    float Width = 0;
+    std::string Caption;
+    std::string DataField;
+    int32_t Frmt = 0;
+    int32_t Align = 0;
+    bool NoDividerLine = false;
+    std::string FFrmt;
+    bool PrLeft = false;
+    int32_t LLGenLib = 0;
+    int32_t SubTotalType = 0;
+    int32_t SubTotalCol = -1;
+    int32_t TotalType = 0;
+    int32_t PrintStyle = 0;
+    std::string Style;
+    float FontSize = 9;
+    std::string FontName = "Arial";
+    int32_t Color = 0;
+};
+
+// A query parameter and its default; a Null default means the value must come from the
+// command line.
+struct QueryParam {
+    std::string Name;
+    qor::Variant Default;
+};
+
+struct Definition {
+    // Texts and flags, with the values clsRapport::Init leaves when the key is absent.
+    std::string Title;
+    std::string SubTitle;
+    std::string FootNote;
+    bool FootNoteDate = true;
+    bool PageNbr = true;
+    int32_t MaxMergeCol = -1;
+
+    InitArgs Init;
+
+    std::string SqliteFile;  // resolved against the definition's folder
+    std::string Query;
+    std::vector<QueryParam> Params;
+
+    std::vector<ColumnArgs> Columns;
+};
+
+// Reads the definition file `path`. Throws DefinitionError naming the key that is wrong, and
+// std::runtime_error when the file cannot be read.
+Definition LoadDefinition(const std::string& path);
+
+// Parses definition text; `baseDir` resolves a relative "sqlite" path. Throws DefinitionError.
+Definition ParseDefinition(const std::string& json, const std::string& baseDir);
+
+}  // namespace qortool

@@ -1,0 +1,460 @@
+// qorprint report: a definition, its rows from SQLite, and clsRapport rendering them to
+// the chosen output.
+#include "Commands.h"
+#include "Definition.h"
+#include "Progress.h"
+
+#include <qor/GenServices.h>
+#include <qor/Preview.h>
+#include <qor/RuntimeError.h>
+#include <qor/Spooler.h>
+#include <qor/SqliteRecordset.h>
+#include <qor/VSPDF.h>
+#include <qor/VSPrinter.h>
+#include <qor/clsRapport.h>
+#include <qor/clsqorPrintLib.h>
+
+#include "core/Surfaces.h"
+
+#include <QApplication>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace qortool {
+
+const char* const kReportUsage =
+    "usage: qorprint report DEFINITION.json [options]\n"
+    "  --to pdf|png|printer|preview  output (default: pdf, or what init.preview says)\n"
+    "  --out FILE                    pdf: the file (default: init.exportFilePDF, else\n"
+    "                                DEFINITION.pdf in the current folder);\n"
+    "                                png: the prefix of PREFIX-N.png (default DEFINITION)\n"
+    "  --printer NAME                printer or \"bin;printer;tray\" (default: init.printerName,\n"
+    "                                else the default printer)\n"
+    "  --copies N                    copies on the printer (default: init.copies)\n"
+    "  --param NAME=VALUE            value of the query parameter :NAME (repeatable)\n"
+    "  --db FILE                     SQLite file instead of data.sqlite\n"
+    "  --lang nl|fr|en               language of the texts (default from LANG, else en)\n"
+    "  --locale NAME                 numbers and dates (default: nl_BE, fr_BE or en_US by\n"
+    "                                --lang; without --lang the system's)\n"
+    "  --dpi N                       resolution of PNG pages (default 150)\n"
+    "exit codes: 0 ok, 1 usage, 2 definition, 3 data, 4 output, 5 nothing printed\n";
+
+namespace {
+
+enum class Target { Pdf, Png, Printer, Preview };
+
+struct Options {
+    std::string definition;
+    std::optional<Target> to;
+    std::string out;
+    std::string printer;
+    std::optional<int32_t> copies;
+    std::vector<std::pair<std::string, std::string>> params;
+    std::string db;
+    std::string lang;
+    std::string locale;
+    double dpi = 150;
+};
+
+[[noreturn]] void Usage(const std::string& message) { throw CommandError(kExitUsage, message); }
+
+int32_t WholeNumber(const std::string& option, const std::string& text, int32_t min, int32_t max) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < min || v > max)
+        Usage(option + ": expected a whole number from " + std::to_string(min) + " to " +
+              std::to_string(max) + ", got \"" + text + "\"");
+    return static_cast<int32_t>(v);
+}
+
+Options ParseOptions(const std::vector<std::string>& args) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (arg.rfind("--", 0) == 0) {
+            const auto eq = arg.find('=');
+            if (eq != std::string::npos) {
+                value = arg.substr(eq + 1);
+                arg = arg.substr(0, eq);
+                hasValue = true;
+            }
+        }
+        auto next = [&]() -> std::string {
+            if (hasValue) return value;
+            if (i + 1 >= args.size()) Usage(arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kReportUsage, stdout);
+            throw CommandError(kExitOk, "");
+        } else if (arg == "--to") {
+            const std::string t = next();
+            if (t == "pdf") o.to = Target::Pdf;
+            else if (t == "png") o.to = Target::Png;
+            else if (t == "printer") o.to = Target::Printer;
+            else if (t == "preview") o.to = Target::Preview;
+            else Usage("--to: expected pdf, png, printer or preview, got \"" + t + "\"");
+        } else if (arg == "--out") {
+            o.out = next();
+            if (o.out.empty()) Usage("--out: expected a file name");
+        } else if (arg == "--printer") {
+            o.printer = next();
+        } else if (arg == "--copies") {
+            o.copies = WholeNumber("--copies", next(), 1, 999);
+        } else if (arg == "--param") {
+            const std::string p = next();
+            const auto eq = p.find('=');
+            if (eq == std::string::npos || eq == 0) Usage("--param: expected NAME=VALUE, got \"" + p + "\"");
+            o.params.emplace_back(p.substr(0, eq), p.substr(eq + 1));
+        } else if (arg == "--db") {
+            o.db = next();
+        } else if (arg == "--lang") {
+            o.lang = next();
+            if (o.lang != "nl" && o.lang != "fr" && o.lang != "en")
+                Usage("--lang: expected nl, fr or en, got \"" + o.lang + "\"");
+        } else if (arg == "--locale") {
+            o.locale = next();
+        } else if (arg == "--dpi") {
+            o.dpi = WholeNumber("--dpi", next(), 24, 1200);
+        } else if (arg.rfind("-", 0) == 0 && arg.size() > 1) {
+            Usage("report: unknown option \"" + arg + "\"");
+        } else if (o.definition.empty()) {
+            o.definition = arg;
+        } else {
+            Usage("report: only one definition file, got \"" + o.definition + "\" and \"" + arg + "\"");
+        }
+    }
+    if (o.definition.empty()) Usage("report: the definition file is missing");
+    return o;
+}
+
+// The language offset of PrSetUpDLL for `lang`, or from the environment.
+std::string LanguageOf(const Options& o) {
+    if (!o.lang.empty()) return o.lang;
+    for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* v = std::getenv(var);
+        if (v == nullptr || *v == '\0') continue;
+        const std::string s(v);
+        if (s.rfind("nl", 0) == 0) return "nl";
+        if (s.rfind("fr", 0) == 0) return "fr";
+        return "en";
+    }
+    return "en";
+}
+
+// The value of a --param, typed like the definition's default for it.
+qor::Variant ParamValue(const std::string& name, const std::string& text, const qor::Variant& def) {
+    if (def.Type() == qor::Variant::VarType::Long || def.Type() == qor::Variant::VarType::Double) {
+        char* end = nullptr;
+        const double d = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != '\0')
+            Usage("--param " + name + ": expected a number, got \"" + text + "\"");
+        if (def.Type() == qor::Variant::VarType::Long && d == static_cast<int32_t>(d))
+            return qor::Variant(static_cast<int32_t>(d));
+        return qor::Variant(d);
+    }
+    if (def.Type() == qor::Variant::VarType::Boolean) {
+        if (text == "true" || text == "1") return qor::Variant(true);
+        if (text == "false" || text == "0") return qor::Variant(false);
+        Usage("--param " + name + ": expected true or false, got \"" + text + "\"");
+    }
+    return qor::Variant(text);
+}
+
+std::vector<std::pair<std::string, qor::Variant>> BindParams(const Definition& def,
+                                                             const Options& o) {
+    std::map<std::string, qor::Variant> values;
+    for (const QueryParam& p : def.Params) values[p.Name] = p.Default;
+    for (const auto& [name, text] : o.params) {
+        auto it = values.find(name);
+        if (it == values.end()) {
+            std::string declared;
+            for (const QueryParam& p : def.Params) declared += (declared.empty() ? "" : ", ") + p.Name;
+            Usage("--param " + name + ": the definition declares no such parameter (data.params: " +
+                  (declared.empty() ? "none" : declared) + ")");
+        }
+        const qor::Variant* declaredDefault = nullptr;
+        for (const QueryParam& p : def.Params)
+            if (p.Name == name) declaredDefault = &p.Default;
+        it->second = ParamValue(name, text, *declaredDefault);
+    }
+    std::vector<std::pair<std::string, qor::Variant>> bound;
+    for (const QueryParam& p : def.Params) {
+        const qor::Variant& v = values[p.Name];
+        if (v.IsNull())
+            Usage("parameter \"" + p.Name + "\" has no default: give it with --param " + p.Name + "=VALUE");
+        bound.emplace_back(p.Name, v);
+    }
+    return bound;
+}
+
+int ExitCodeOf(const qor::RuntimeError& e) {
+    switch (e.Number()) {
+        case qor::kErrFileNotFound:
+        case qor::kErrPathFileAccess:
+        case qor::kErrPathNotFound:
+        case 57:   // device I/O error
+        case 70:   // permission denied
+        case 482:  // printer error
+            return kExitOutput;
+        default:
+            return kExitData;
+    }
+}
+
+std::string BaseName(const std::string& path) {
+    return std::filesystem::path(path).stem().string();
+}
+
+// Fails early when `file` cannot be created: its folder is missing or not writable.
+void CheckWritable(const std::string& file) {
+    std::filesystem::path dir = std::filesystem::path(file).parent_path();
+    if (dir.empty()) dir = ".";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec))
+        throw CommandError(kExitOutput, "cannot write " + file + ": the folder " + dir.string() +
+                                            " does not exist");
+    if (::access(dir.c_str(), W_OK) != 0)
+        throw CommandError(kExitOutput, "cannot write " + file + ": the folder " + dir.string() +
+                                            " is not writable");
+    if (std::filesystem::is_directory(file, ec))
+        throw CommandError(kExitOutput, "cannot write " + file + ": it is a folder");
+}
+
+// The installed printer the job goes to, or an output error naming what is missing.
+std::string CheckPrinter(const std::string& printerString, int32_t copies) {
+    qor::Spooler& spooler = qor::Spooler::Instance();
+    // A composite string names the printer in its second field ("bin;printer;tray").
+    std::vector<std::string> parts;
+    std::string::size_type start = 0, sep;
+    while ((sep = printerString.find(';', start)) != std::string::npos) {
+        parts.push_back(printerString.substr(start, sep - start));
+        start = sep + 1;
+    }
+    parts.push_back(printerString.substr(start));
+    std::string name = parts.size() >= 2 ? parts[1] : parts[0];
+    if (name.empty()) {
+        name = spooler.DefaultPrinter();
+        if (name.empty()) {
+            const auto all = spooler.Printers();
+            if (all.empty()) throw CommandError(kExitOutput, "no printer is installed (or no CUPS server answers)");
+            throw CommandError(kExitOutput, "no default printer: choose one with --printer (qorprint printers lists them)");
+        }
+    } else if (!spooler.HasPrinter(name)) {
+        throw CommandError(kExitOutput, "printer \"" + name + "\" is not installed (qorprint printers lists them)");
+    }
+    if (copies > 1 && !spooler.AcceptsCopies(name, copies))
+        throw CommandError(kExitOutput, "printer \"" + name + "\" does not print " + std::to_string(copies) + " copies");
+    return parts.size() >= 2 ? printerString : name;
+}
+
+std::filesystem::path ExecutableFolder(const char* argv0) {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) exe = std::filesystem::absolute(argv0, ec);
+    return exe.parent_path();
+}
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& args, char* argv0) {
+    Options o;
+    try {
+        o = ParseOptions(args);
+    } catch (const CommandError& e) {
+        if (e.Code() == kExitOk) return kExitOk;
+        throw;
+    }
+
+    Definition def;
+    try {
+        def = LoadDefinition(o.definition);
+    } catch (const DefinitionError& e) {
+        throw CommandError(kExitDefinition, o.definition + ": " + e.what());
+    } catch (const std::exception& e) {
+        throw CommandError(kExitDefinition, e.what());
+    }
+
+    Target target = Target::Pdf;
+    if (o.to) target = *o.to;
+    else if (def.Init.Preview) target = *def.Init.Preview == 0 ? Target::Printer
+                                      : *def.Init.Preview == 3 ? Target::Pdf
+                                                               : Target::Preview;
+
+    // Everything but the preview runs unattended: no window ever waits for an answer.
+    std::unique_ptr<QApplication> app;
+    static int qtArgc = 1;
+    static char* qtArgv[] = {const_cast<char*>("qorprint"), nullptr};
+    if (target == Target::Preview) {
+        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+            throw CommandError(kExitOutput, "--to preview needs a display (DISPLAY or WAYLAND_DISPLAY)");
+        app = std::make_unique<QApplication>(qtArgc, qtArgv);
+        qor::InstallPreviewWindow();
+    } else {
+        qor::GenServices().Unattended = true;
+    }
+
+    const std::string lang = LanguageOf(o);
+    qor::clsqorPrintLib lib;
+    lib.PrSetUpDLL(qor::Application{"qorprint", ExecutableFolder(argv0).string()},
+                   lang == "nl" ? 0 : lang == "fr" ? 10000 : 20000);
+    const std::string locale = !o.locale.empty() ? o.locale
+                               : o.lang == "nl"  ? "nl_BE"
+                               : o.lang == "fr"  ? "fr_BE"
+                               : o.lang == "en"  ? "en_US"
+                                                 : "";
+    if (!locale.empty()) {
+        try {
+            qor::GenServices().Locale = locale;
+        } catch (const qor::RuntimeError&) {
+            Usage("--locale: unknown locale \"" + locale + "\"");
+        }
+    }
+
+    // Output checks before any work is done.
+    std::string out;
+    int16_t mode = 4;
+    std::string printerString = def.Init.PrinterName;
+    int32_t copies = o.copies.value_or(def.Init.Copies);
+    switch (target) {
+        case Target::Pdf:
+            out = !o.out.empty() ? o.out
+                  : !def.Init.ExportFilePDF.empty() ? def.Init.ExportFilePDF
+                                                    : BaseName(o.definition) + ".pdf";
+            CheckWritable(out);
+            break;
+        case Target::Png:
+            out = !o.out.empty() ? o.out : BaseName(o.definition);
+            CheckWritable(out + "-1.png");
+            break;
+        case Target::Printer:
+            mode = 0;
+            printerString = CheckPrinter(o.printer.empty() ? def.Init.PrinterName : o.printer, copies);
+            break;
+        case Target::Preview:
+            mode = def.Init.Preview.value_or(1) == 4 ? 4 : 1;
+            if (!o.printer.empty()) printerString = o.printer;
+            break;
+    }
+
+    // The rows.
+    const std::string dbFile = o.db.empty() ? def.SqliteFile : o.db;
+    const auto params = BindParams(def, o);
+    std::shared_ptr<qor::Recordset> rows;
+    try {
+        rows = qor::SqliteRecordset::OpenNamed(dbFile, def.Query, params);
+        for (std::size_t i = 0; i < def.Columns.size(); ++i) {
+            const std::string& field = def.Columns[i].DataField;
+            bool found = false;
+            for (int32_t f = 0; f < rows->FieldCount() && !found; ++f) {
+                const std::string& name = rows->Fields(f).Name();
+                found = name.size() == field.size() &&
+                        std::equal(name.begin(), name.end(), field.begin(), [](char a, char b) {
+                            return std::tolower(static_cast<unsigned char>(a)) ==
+                                   std::tolower(static_cast<unsigned char>(b));
+                        });
+            }
+            if (!found) {
+                std::string names;
+                for (int32_t f = 0; f < rows->FieldCount(); ++f)
+                    names += (f ? ", " : "") + rows->Fields(f).Name();
+                throw CommandError(kExitData, o.definition + ": columns[" + std::to_string(i) +
+                                                  "].dataField: unknown field \"" + field +
+                                                  "\" (the query gives: " + names + ")");
+            }
+        }
+    } catch (const qor::RuntimeError& e) {
+        throw CommandError(kExitData, dbFile + ": " + e.what());
+    }
+
+    // A progress bar for long reports when someone watches the terminal.
+    std::unique_ptr<ProgressBar> bar;
+    if (target != Target::Preview && ::isatty(STDERR_FILENO) && rows->RecordCount() > 0) {
+        try {
+            auto count = qor::SqliteRecordset::OpenNamed(
+                dbFile, "SELECT COUNT(*) FROM (" + def.Query + ")", params);
+            const double n = qor::GenServices().ToNumber(count->Value(0)).ToDouble();
+            if (n > 2000) {
+                bar = std::make_unique<ProgressBar>(static_cast<int64_t>(n));
+                rows = std::make_shared<ProgressRecordset>(rows, *bar);
+            }
+        } catch (const qor::RuntimeError&) {
+            // No count, no bar: the report itself does not depend on it.
+        }
+    }
+    const bool empty = rows->RecordCount() == 0;
+
+    qor::clsRapport& r = lib.PrRapport();
+    r.Init(printerString, mode, def.Init.Orient, copies, def.Init.PaperSize,
+           target == Target::Pdf ? out : def.Init.ExportFilePDF, def.Init.SecondPageBinNr,
+           def.Init.SilentMode);
+    r.Title = def.Title;
+    r.SubTitle = def.SubTitle;
+    r.FootNote = def.FootNote;
+    r.FootNoteDate = def.FootNoteDate;
+    r.PageNbr = def.PageNbr;
+    r.MaxMergeCol = def.MaxMergeCol;
+    for (std::size_t i = 0; i < def.Columns.size(); ++i) {
+        const ColumnArgs& c = def.Columns[i];
+        r.SetCol(static_cast<int16_t>(i), c.Width, c.Caption, c.DataField, c.Frmt, c.Align,
+                 c.NoDividerLine, c.FFrmt, c.PrLeft, c.LLGenLib, c.SubTotalType, c.SubTotalCol,
+                 c.TotalType, c.PrintStyle, c.Style, c.FontSize, c.FontName, c.Color);
+    }
+    r.SetRt(rows);
+    try {
+        r.EndDoc();
+    } catch (const qor::RuntimeError& e) {
+        if (bar) bar->Finish();
+        throw CommandError(ExitCodeOf(e), o.definition + ": " + e.what());
+    }
+    if (bar) bar->Finish();
+    if (empty) return kExitEmpty;
+
+    qor::VSPrinter& surface = qor::PreviewSurface();
+    try {
+        switch (target) {
+            case Target::Pdf: {
+                qor::VSPDF pdf;
+                pdf.Title = def.Title;
+                pdf.Creator = "qorprint";
+                pdf.ConvertDocument(surface, out);
+                std::printf("%s\n", std::filesystem::absolute(out).string().c_str());
+                break;
+            }
+            case Target::Png: {
+                const int32_t pages = surface.PageCount();
+                const int digits = static_cast<int>(std::to_string(pages).size());
+                for (int32_t p = 1; p <= pages; ++p) {
+                    std::string n = std::to_string(p);
+                    n.insert(0, static_cast<std::size_t>(digits) - n.size(), '0');
+                    const std::string file = out + "-" + n + ".png";
+                    surface.SavePagePng(p, file, o.dpi);
+                    std::printf("%s\n", std::filesystem::absolute(file).string().c_str());
+                }
+                break;
+            }
+            case Target::Printer:
+                std::printf("printed %d page(s) on %s\n", surface.PageCount(), printerString.c_str());
+                break;
+            case Target::Preview:
+                break;
+        }
+    } catch (const qor::RuntimeError& e) {
+        throw CommandError(kExitOutput, e.what());
+    }
+    if (target != Target::Preview) surface.KillDoc();
+    return kExitOk;
+}
+
+}  // namespace qortool
