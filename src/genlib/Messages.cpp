@@ -49,9 +49,9 @@ std::size_t DefaultIndex(int32_t style, std::size_t count) {
     return index < count ? index : 0;
 }
 
-QString CaptionOf(const ButtonSpec& spec) {
-    if (spec.sharedTextId == 0) return QString();
-    const std::string text = GenServices().SharedText(spec.sharedTextId + GenServices().LanguageOffset);
+QString CaptionOf(const ButtonSpec& button) {
+    if (button.sharedTextId == 0) return QString();
+    const std::string text = GenServices().SharedText(button.sharedTextId + GenServices().LanguageOffset);
     if (text.empty() || text.front() == '[') return QString();
     return QString::fromStdString(text);
 }
@@ -83,10 +83,10 @@ int32_t ShowBox(const Message& message, const std::vector<ButtonSpec>& buttons,
     box.setObjectName(QStringLiteral("qorMessageBox"));
 
     QMessageBox::StandardButtons standard;
-    for (const auto& spec : buttons) standard |= spec.standard;
+    for (const auto& button : buttons) standard |= button.standard;
     box.setStandardButtons(standard);
-    for (const auto& spec : buttons) {
-        if (QString caption = CaptionOf(spec); !caption.isEmpty()) box.button(spec.standard)->setText(caption);
+    for (const auto& button : buttons) {
+        if (QString caption = CaptionOf(button); !caption.isEmpty()) box.button(button.standard)->setText(caption);
     }
     box.setDefaultButton(buttons[defaultIndex].standard);
     // Esc, or closing the box, answers Cancel where there is one, else No, else the first
@@ -94,7 +94,7 @@ int32_t ShowBox(const Message& message, const std::vector<ButtonSpec>& buttons,
     const ButtonSpec* escape = &buttons.front();
     for (auto wanted : {kAnswerCancel, kAnswerNo}) {
         auto it = std::find_if(buttons.begin(), buttons.end(),
-                               [wanted](const ButtonSpec& spec) { return spec.answer == wanted; });
+                               [wanted](const ButtonSpec& button) { return button.answer == wanted; });
         if (it != buttons.end()) {
             escape = &*it;
             break;
@@ -104,8 +104,8 @@ int32_t ShowBox(const Message& message, const std::vector<ButtonSpec>& buttons,
 
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    for (const auto& spec : buttons) {
-        if (clicked == box.button(spec.standard)) return spec.answer;
+    for (const auto& button : buttons) {
+        if (clicked == box.button(button.standard)) return button.answer;
     }
     return escape->answer;
 }

@@ -37,13 +37,13 @@ struct VSPrinter::Impl {
 
     surface::PrinterSettings printer;
 
-    // The font spec last resolved, and what it resolved to.
+    // The font last resolved, and what it resolved to.
     FontSpec resolvedSpec;
     bool resolvedValid = false;
     surface::FaceId resolvedFace = 0;
 
     surface::Page& Current();
-    surface::FaceId FaceOf(const FontSpec& spec);
+    surface::FaceId FaceOf(const FontSpec& fontSpec);
     void RequireOpen() const;
 };
 

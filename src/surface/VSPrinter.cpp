@@ -73,12 +73,12 @@ surface::Page& VSPrinter::Impl::Current() {
     return doc.pages.back();
 }
 
-surface::FaceId VSPrinter::Impl::FaceOf(const FontSpec& spec) {
-    if (resolvedValid && resolvedSpec.Name == spec.Name && resolvedSpec.Bold == spec.Bold &&
-        resolvedSpec.Italic == spec.Italic)
+surface::FaceId VSPrinter::Impl::FaceOf(const FontSpec& fontSpec) {
+    if (resolvedValid && resolvedSpec.Name == fontSpec.Name && resolvedSpec.Bold == fontSpec.Bold &&
+        resolvedSpec.Italic == fontSpec.Italic)
         return resolvedFace;
-    resolvedFace = FontRegistry::Instance().Resolve(spec.Name, spec.Bold, spec.Italic);
-    resolvedSpec = spec;
+    resolvedFace = FontRegistry::Instance().Resolve(fontSpec.Name, fontSpec.Bold, fontSpec.Italic);
+    resolvedSpec = fontSpec;
     resolvedValid = true;
     return resolvedFace;
 }
@@ -92,18 +92,18 @@ void CheckSize(double size) {
 }
 
 double AppendLine(VSPrinter::Impl& s, double x, double y, std::string_view line,
-                  const FontSpec& spec, FaceId face, uint32_t rgb) {
-    if (!HasInk(line)) return LineWidthTwips(face, spec.Size, line);
+                  const FontSpec& fontSpec, FaceId face, uint32_t rgb) {
+    if (!HasInk(line)) return LineWidthTwips(face, fontSpec.Size, line);
     FontRegistry& reg = FontRegistry::Instance();
     Page& page = s.Current();
     Document& doc = s.doc;
-    const float size = static_cast<float>(spec.Size);
-    const double baseline = y + reg.Face(face).AscentTwips(spec.Size);
+    const float size = static_cast<float>(fontSpec.Size);
+    const double baseline = y + reg.Face(face).AscentTwips(fontSpec.Size);
     const int32_t by = Round(baseline);
     double xx = x;
     ForEachRun(face, line, [&](const TextRun& run) {
-        double w = run.advanceUnits * reg.Face(run.face).Scale(spec.Size);
-        uint32_t font = doc.FontIndex(DocFont{run.face, size, spec.Underline, spec.Strikethrough});
+        double w = run.advanceUnits * reg.Face(run.face).Scale(fontSpec.Size);
+        uint32_t font = doc.FontIndex(DocFont{run.face, size, fontSpec.Underline, fontSpec.Strikethrough});
         uint32_t style = doc.TextStyleIndex(TextStyle{font, rgb});
         std::string_view piece = line.substr(run.begin, run.end - run.begin);
         Record r;
