@@ -36,6 +36,17 @@ VSPrinter& OpenSurface(VSPrinter* surface) {
     return *surface;
 }
 
+// Ends the document with its background colour and prepares what every hand-off to the
+// preview window carries: the copies box and the print button's tool tip.
+PreviewRequest EndForPreview(VSPrinter& surface, int32_t backColor, const ModuleState& state) {
+    surface.BackColor(backColor);
+    surface.EndDoc();
+    PreviewRequest request;
+    request.CopiesText = std::to_string(surface.Copies());
+    request.PrintToolTip = PrintToolTip(state);
+    return request;
+}
+
 }  // namespace
 
 void PresentDocument(VSPrinter& surface, const PreviewRequest& request) {
@@ -74,11 +85,7 @@ bool clsqorPrintLib::PrEndDoc() {
         case 1:
         case 4: {
             VSPrinter& surface = OpenSurface(VPrinter);
-            surface.BackColor(PrBackColor);
-            surface.EndDoc();
-            PreviewRequest request;
-            request.CopiesText = std::to_string(surface.Copies());
-            request.PrintToolTip = PrintToolTip(state);
+            PreviewRequest request = EndForPreview(surface, PrBackColor, state);
             request.PrintEnabled = state.PreviewMode != 4;
             request.PdfEnabled = state.PreviewMode != 4;
             request.Caption = PrCaption;
@@ -102,11 +109,7 @@ bool clsqorPrintLib::PrEndDoc() {
             break;
         case 3: {
             VSPrinter& surface = OpenSurface(VPrinter);
-            surface.BackColor(PrBackColor);
-            surface.EndDoc();
-            PreviewRequest request;
-            request.CopiesText = std::to_string(surface.Copies());
-            request.PrintToolTip = PrintToolTip(state);
+            PreviewRequest request = EndForPreview(surface, PrBackColor, state);
             request.Caption.clear();
             request.ShrunkForPdf = true;
             PresentDocument(surface, request);
