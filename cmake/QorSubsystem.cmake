@@ -14,10 +14,11 @@ function(qor_add_subsystem name)
   set_property(GLOBAL APPEND PROPERTY QOR_SUBSYSTEM_TARGETS qor_${name})
 endfunction()
 
-# qor_add_test(NAME SOURCES ... LIBS ...)
-# A GoogleTest executable registered with CTest, labelled with NAME.
+# qor_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK lock])
+# A GoogleTest executable registered with CTest. Tests that share a RESOURCE_LOCK (for
+# example a printer queue whose jobs they count) never run at the same time.
 function(qor_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
@@ -25,5 +26,9 @@ function(qor_add_test name)
     QOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QOR_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"
     QOR_SHARED_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/../shared/fixtures")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+  set(_props LABELS "${ARG_LABELS}")
+  if(ARG_RESOURCE_LOCK)
+    list(APPEND _props RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${_props})
 endfunction()
