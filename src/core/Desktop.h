@@ -18,6 +18,17 @@ void RestorePointer();
 // True between SetBusyPointer (on the GUI thread) and RestorePointer.
 bool PointerIsBusy();
 
+// Shows the busy pointer for the life of the object and puts it back however the scope is
+// left, an exception included. Like RestorePointer it also ends a busy pointer that was
+// already on when the guard was made.
+class BusyPointer {
+public:
+    BusyPointer() { SetBusyPointer(); }
+    ~BusyPointer() { RestorePointer(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 // The system beep (heard when this is the GUI thread of a QApplication), counted per thread.
 void Beep();
 // How often this thread has beeped.

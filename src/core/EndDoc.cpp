@@ -5,16 +5,15 @@
 #include "core/ExcelExportHost.h"
 #include "core/Presentation.h"
 #include "core/PreviewHost.h"
+#include "core/PrintJobs.h"
 #include "core/Printers.h"
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 #include <qor/RuntimeError.h>
 #include <qor/Texts.h>
 #include <qor/VSPDF.h>
 #include <qor/VSPrinter.h>
-
-#include <iostream>
 
 namespace qor {
 
@@ -49,36 +48,34 @@ PreviewRequest EndForPreview(VSPrinter& surface, int32_t backColor, const Module
 
 }  // namespace
 
-void PresentDocument(VSPrinter& surface, const PreviewRequest& request) {
-    PreviewHost* host = CurrentPreviewHost();
-    if (host != nullptr && CanShowWindows()) {
-        host->ShowModal(surface, request);
-        return;
-    }
-    if (!request.ShrunkForPdf) return;
-    const std::string& file = modqorPrintLib().PdfExportFile;
+std::optional<std::string> WritePdfFile(VSPrinter& surface, const std::string& file) {
     try {
         VSPDF().ConvertDocument(surface, file);
     } catch (const std::exception& e) {
-        std::cerr << "qorPrintLib: the PDF " << file << " was not written: " << e.what() << '\n';
+        return std::string(e.what());
     }
+    return std::nullopt;
+}
+
+PreviewOutcome PresentDocument(VSPrinter& surface, const PreviewRequest& request) {
+    PreviewHost* host = CurrentPreviewHost();
+    if (host != nullptr && CanShowWindows()) return host->ShowModal(surface, request);
+    PreviewOutcome outcome;
+    if (request.ShrunkForPdf) outcome.PdfError = WritePdfFile(surface, modqorPrintLib().PdfExportFile);
+    return outcome;
 }
 
 bool clsqorPrintLib::PrEndDoc() {
     ModuleState& state = modqorPrintLib();
     bool result = false;
+    std::optional<std::string> pdfError;
     switch (state.PreviewMode) {
         case 0: {
             VSPrinter& surface = OpenSurface(VPrinter);
             surface.BackColor(PrBackColor);
             surface.EndDoc();
-            if (state.SecondPageBin != 0 && surface.PageCount() > 1) {
-                surface.PrintDoc(false, 1, 1);
-                surface.PaperBin(state.SecondPageBin);
-                surface.PrintDoc(false, 2, surface.PageCount());
-            } else {
-                surface.PrintDoc();
-            }
+            PrintJobsOn(surface, PlanPrintJobs("", surface.PageCount(), surface.PaperBin(),
+                                               state.SecondPageBin, surface.Copies()));
             result = true;
             break;
         }
@@ -90,10 +87,10 @@ bool clsqorPrintLib::PrEndDoc() {
             request.PdfEnabled = state.PreviewMode != 4;
             request.Caption = PrCaption;
             if (surface.AutoRTF()) {
-                request.ZoomMode = 0;
-                request.Zoom = 93.75;
+                request.ZoomMode = kZoomPercentage;
+                request.Zoom = kZoomHundredPercent;
             } else {
-                request.ZoomMode = 3;
+                request.ZoomMode = kZoomWholePage;
             }
             state.DocPrinted = false;
             PresentDocument(surface, request);
@@ -112,8 +109,8 @@ bool clsqorPrintLib::PrEndDoc() {
             PreviewRequest request = EndForPreview(surface, PrBackColor, state);
             request.Caption.clear();
             request.ShrunkForPdf = true;
-            PresentDocument(surface, request);
-            result = true;
+            pdfError = PresentDocument(surface, request).PdfError;
+            result = !pdfError;
             break;
         }
         default:
@@ -121,6 +118,8 @@ bool clsqorPrintLib::PrEndDoc() {
     }
     ResetDefaults();
     RestorePointer();
+    // Shown once the document is closed, so the pointer is no longer busy over the message.
+    if (pdfError) GenServices().ShowMessage(*pdfError, kMsgCritical, GetText(1049));
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "core/Desktop.h"
 #include "core/Printers.h"
 #include "core/Twips.h"
+#include "surface/SpoolerTrays.h"
 
 #include <qor/GenServices.h>
 #include <qor/PrinterList.h>
@@ -44,11 +45,11 @@ constexpr const char* kDesignCancel = "Annuleren";
 
 std::vector<BinEntry> BinListEntries(const std::vector<BinEntry>& trays) {
     std::vector<BinEntry> entries;
-    entries.emplace_back(GetText(1009), 15);
+    entries.emplace_back(GetText(1009), kBinFormSource);
     entries.emplace_back(std::string(), 0);
     for (const BinEntry& tray : trays) {
         const int32_t code = tray.second & 0xFF;
-        if (code == 7 || code == 15) continue;
+        if (BinSendsNoTray(code)) continue;
         entries.emplace_back(tray.first, code);
     }
     return entries;
@@ -153,35 +154,34 @@ void FrmPaperBin::OnListClicked(int row) {
 }
 
 void ShowPaperBins(PrinterList& list) {
-    SetBusyPointer();
     const std::string& separator = GenServices().FieldSeparator;
     const std::string text = list.Text();
     const std::size_t at = text.find(separator);
     const std::string printer = at == std::string::npos ? text : TrimBlanks(text.substr(0, at));
-
-    std::vector<BinEntry> trays;
-    for (const Tray& tray : Spooler::Instance().Trays(printer)) trays.emplace_back(tray.Name, tray.Code);
-    if (trays.size() < 2) {
-        Beep();
-        RestorePointer();
-        return;
-    }
-    const std::vector<BinEntry> entries = BinListEntries(trays);
-
+    std::vector<BinEntry> entries;
     int32_t preselect = 0;
-    if (at != std::string::npos) {
-        const std::string wanted = TrimBlanks(text.substr(at + separator.size()));
-        preselect = -1;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (i != 1 && entries[i].first == wanted) {
-                preselect = static_cast<int32_t>(i);
-                break;
+    {
+        BusyPointer busy;
+        std::vector<BinEntry> trays;
+        for (const Tray& tray : Spooler::Instance().Trays(printer)) trays.emplace_back(tray.Name, tray.Code);
+        if (trays.size() < 2) {
+            Beep();
+            return;
+        }
+        entries = BinListEntries(trays);
+        if (at != std::string::npos) {
+            const std::string wanted = TrimBlanks(text.substr(at + separator.size()));
+            preselect = -1;
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                if (i != 1 && entries[i].first == wanted) {
+                    preselect = static_cast<int32_t>(i);
+                    break;
+                }
             }
         }
     }
 
     int32_t chosen = preselect;
-    RestorePointer();
     if (CanShowWindows()) {
         FrmPaperBin form(entries);
         form.Preselect(preselect);

@@ -3,10 +3,11 @@
 #include "core/Desktop.h"
 #include "core/Printers.h"
 #include "core/Twips.h"
+#include "surface/SpoolerTrays.h"
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
-#include <qor/QtPrinterList.h>
+#include "core/ModuleState.h"
+#include "core/QtPrinterList.h"
 #include <qor/Spooler.h>
 #include <qor/Texts.h>
 
@@ -84,7 +85,7 @@ void ApplyPrinterChoice(const PrinterList& list, bool keepAsDefault) {
         state.NewDefaultPrinter = std::to_string(state.SelectedBin) + separator + state.SelectedPrinter +
                                   separator + state.SelectedBinName;
     } else {
-        state.NewDefaultPrinter = "15" + separator + state.SelectedPrinter;
+        state.NewDefaultPrinter = std::to_string(kBinFormSource) + separator + state.SelectedPrinter;
     }
 }
 

@@ -6,9 +6,10 @@
 #include "core/FrmSelectPrinter.h"
 #include "core/Printers.h"
 #include "core/Surfaces.h"
+#include "surface/SpoolerTrays.h"
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 #include <qor/RuntimeError.h>
 #include <qor/Texts.h>
 #include <qor/VSPrinter.h>
@@ -41,7 +42,7 @@ void SelectNamedPrinter(ModuleState& state, const std::string& printerName) {
         case 1:
         case 2:
             state.SelectedPrinter = parts.back();
-            state.SelectedBin = 7;
+            state.SelectedBin = kBinAutomatic;
             state.SelectedBinName.clear();
             break;
         case 3: {
@@ -112,8 +113,8 @@ bool clsqorPrintLib::InitPrinter(const std::string& PrinterName, int16_t Preview
     surface.Orientation(Orient == 1 ? 0 : 1);
     surface.PaperSize(PaperSize);
     surface.Preview(Preview != 0);
-    surface.PaperBin(15);
-    if (state.SelectedBin != 7 && state.SelectedBin != 15 &&
+    surface.PaperBin(kBinFormSource);
+    if (!BinSendsNoTray(state.SelectedBin) &&
         BinAvailable(state.SelectedPrinter, state.SelectedBin))
         surface.PaperBin(state.SelectedBin);
     surface.Copies(1);

@@ -1,4 +1,4 @@
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 
 namespace qor {
 

@@ -1,7 +1,9 @@
 #include "core/Printers.h"
 
 #include "core/Desktop.h"
+#include "core/PrintJobs.h"
 #include "core/Surfaces.h"
+#include "surface/SpoolerTrays.h"
 
 #include <qor/GenServices.h>
 #include <qor/PrinterList.h>
@@ -20,14 +22,6 @@ std::string UpperTrimmed(const std::string& text) {
     for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }
-
-// Restores the pointer when FillPrinterList leaves, also by an exception.
-struct BusyPointerScope {
-    BusyPointerScope() { SetBusyPointer(); }
-    ~BusyPointerScope() { RestorePointer(); }
-    BusyPointerScope(const BusyPointerScope&) = delete;
-    BusyPointerScope& operator=(const BusyPointerScope&) = delete;
-};
 
 }  // namespace
 
@@ -52,7 +46,7 @@ std::string TrimBlanks(const std::string& text) {
 }
 
 bool FillPrinterList(PrinterList& list, const std::string& defaultPrinter) {
-    BusyPointerScope busy;
+    BusyPointer busy;
     const std::vector<std::string> parts = SplitFields(defaultPrinter);
     std::string wanted;
     bool haveWanted = true;
@@ -68,7 +62,7 @@ bool FillPrinterList(PrinterList& list, const std::string& defaultPrinter) {
             switch (parts.size()) {
                 case 1:
                     list.AddItem(wanted);
-                    list.SetItemData(list.NewIndex(), 15);
+                    list.SetItemData(list.NewIndex(), kBinFormSource);
                     break;
                 case 2:
                     list.AddItem(wanted);
@@ -83,7 +77,7 @@ bool FillPrinterList(PrinterList& list, const std::string& defaultPrinter) {
             found = true;
         } else {
             list.AddItem(printer);
-            list.SetItemData(list.NewIndex(), 15);
+            list.SetItemData(list.NewIndex(), kBinFormSource);
         }
     }
     if (list.ListIndex() < 0 && list.ListCount() > 0) list.SetListIndex(0);
@@ -115,6 +109,19 @@ bool CopiesSupported(const std::string& printer, int32_t copies) {
 std::string SecondBinName(int32_t code) {
     if ((code >= 1 && code <= 11) || code == 14 || code == 15) return GetText(1100 + code);
     return " ???";
+}
+
+void PrintJobsOn(VSPrinter& surface, const std::vector<PrintJob>& jobs) {
+    for (const PrintJob& job : jobs) {
+        if (surface.Copies() != job.Copies) surface.Copies(job.Copies);
+        if (surface.PaperBin() != job.Bin) surface.PaperBin(job.Bin);
+        if (job.FromPage > 0)
+            surface.PrintDoc(false, job.FromPage, job.ToPage);
+        else if (job.Pages.empty())
+            surface.PrintDoc(false);
+        else
+            surface.PrintDoc(false, job.Pages);
+    }
 }
 
 }  // namespace qor

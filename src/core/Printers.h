@@ -9,6 +9,8 @@
 namespace qor {
 
 class PrinterList;
+class VSPrinter;
+struct PrintJob;
 
 // `text` split at every GenServices().FieldSeparator (an empty text gives one empty part).
 std::vector<std::string> SplitFields(const std::string& text);
@@ -40,5 +42,10 @@ bool CopiesSupported(const std::string& printer, int32_t copies);
 // Name of the paper bin `code` (texts 1101-1115) as the print button's tool tip shows the
 // second bin: " ???" for codes without a name.
 std::string SecondBinName(int32_t code);
+
+// Sends `jobs` to the ended document of `surface` in order, each after setting the
+// surface's copies and paper bin to the job's. Throws what PrintDoc throws; the jobs after a
+// failed one are not sent.
+void PrintJobsOn(VSPrinter& surface, const std::vector<PrintJob>& jobs);
 
 }  // namespace qor

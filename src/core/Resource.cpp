@@ -5,6 +5,7 @@
 #include "core/PreviewHost.h"
 #include "core/Printers.h"
 #include "core/Surfaces.h"
+#include "surface/SpoolerTrays.h"
 
 #include <qor/GenServices.h>
 #include <qor/Spooler.h>
@@ -43,7 +44,7 @@ void clsqorPrintLib::PrResource() {
     const std::string defaultPrinter = Spooler::Instance().DefaultPrinter();
     surface.Device(defaultPrinter);
     surface.Preview(true);
-    surface.PaperBin(15);
+    surface.PaperBin(kBinFormSource);
     surface.Copies(1);
     surface.AutoRTF(false);
     surface.PaperSize(9);
@@ -87,8 +88,8 @@ void clsqorPrintLib::PrResource() {
     PreviewRequest request;
     request.CopiesText = std::to_string(surface.Copies());
     request.PrintToolTip = GetText(1022) + defaultPrinter;
-    request.ZoomMode = 0;
-    request.Zoom = 93.75;
+    request.ZoomMode = kZoomPercentage;
+    request.Zoom = kZoomHundredPercent;
     PresentDocument(surface, request);
 }
 

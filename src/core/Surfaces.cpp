@@ -1,8 +1,11 @@
 #include "core/Surfaces.h"
 
+#include <qor/PagePainting.h>
 #include <qor/VSPrinter.h>
 
 #include <memory>
+
+#include "surface/PagePainter.h"
 
 namespace qor {
 
@@ -19,6 +22,10 @@ VSPrinter& PreviewSurface() {
 VSPrinter& TempPrinter() {
     if (!tTempPrinter) tTempPrinter = std::make_unique<VSPrinter>();
     return *tTempPrinter;
+}
+
+void PaintPage(QPainter& painter, const VSPrinter& document, int32_t page, double pixelsPerTwip) {
+    surface::PaintPage(painter, document, page, pixelsPerTwip);
 }
 
 }  // namespace qor

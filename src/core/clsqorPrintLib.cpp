@@ -2,7 +2,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 
 namespace qor {
 

@@ -1,7 +1,7 @@
 #include "preview/FrmPreview.h"
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 #include <qor/Texts.h>
 #include <qor/VSPrinter.h>
 
@@ -367,9 +367,9 @@ void FrmPreview::PreviewAction(int index) {
                 const double zoom = ZoomInStep(view_->Zoom());
                 view_->SetZoom(zoom);
                 // At 100 % with the page's left edge in view, a nudge re-centres the page.
-                if (zoom == 93.75 && view_->ScrollX() == 0) {
-                    view_->SetZoom(95);
-                    view_->SetZoom(93.75);
+                if (zoom == kZoomHundredPercent && view_->ScrollX() == 0) {
+                    view_->SetZoom(kZoomNudge);
+                    view_->SetZoom(kZoomHundredPercent);
                 }
                 break;
             }
@@ -411,8 +411,8 @@ void FrmPreview::OnPageTextChanged() {
 
 void FrmPreview::OnZoomChanged() {
     if (view_->ZoomMode() == kZoomPageWidth) {
-        view_->SetZoom(95);
-        view_->SetZoom(93.75);
+        view_->SetZoom(kZoomNudge);
+        view_->SetZoom(kZoomHundredPercent);
     }
     RefreshControls();
 }

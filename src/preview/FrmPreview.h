@@ -65,8 +65,11 @@ public:
     // A failure of the printer is shown in a message and leaves the window open.
     void PrintDocument();
     // The PDF button: asks for a file (proposing PdfExportFile) and writes the whole
-    // document there, then closes. A cancel or failure closes only in PDF mode.
+    // document there, then closes. A cancel or failure closes only in PDF mode. The window
+    // shows no message: the reason of the last failed export is kept in PdfError().
     void ExportPdf();
+    // Why the last PDF export failed; empty after a written file or a cancel.
+    const std::optional<std::string>& PdfError() const { return pdfError_; }
 
     PageView* View() const { return view_; }
 
@@ -92,6 +95,7 @@ private:
 
     VSPrinter& surface_;
     VSPDF PDF;
+    std::optional<std::string> pdfError_;
     PageView* view_ = nullptr;
     QLabel* background_ = nullptr;
     std::array<QFrame*, 5> frames_{};

@@ -3,7 +3,7 @@
 #include "preview/FrmPreview.h"
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 #include <qor/Texts.h>
 #include <qor/VSPrinter.h>
 
@@ -11,45 +11,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
-#include <cmath>
 #include <exception>
-#include <iostream>
 
 #include "core/Desktop.h"
+#include "core/PrintJobs.h"
+#include "core/Printers.h"
 #include "preview/ZoomSteps.h"
 
 namespace qor::preview {
-
-namespace {
-
-bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
-
-// True when `text` is the plain decimal form of a whole number ("12"; not "012" or "1-5"):
-// the whole part of its numeric value, written out, gives the text back.
-bool IsSinglePageNumber(const std::string& text, int32_t& page) {
-    double value = 0;
-    try {
-        value = GenServices().ToNumber(Variant(text)).ToDouble();
-    } catch (const std::exception&) {
-        return false;
-    }
-    const double whole = std::trunc(value);
-    if (std::fabs(whole) > 2147483647.0) return false;
-    page = static_cast<int32_t>(whole);
-    return std::to_string(page) == text;
-}
-
-// Prints `range` as one job: a single page number as a from/to pair, anything else as
-// the page list itself.
-void PrintRange(VSPrinter& surface, const std::string& range) {
-    int32_t page = 0;
-    if (IsSinglePageNumber(range, page))
-        surface.PrintDoc(false, page, page);
-    else
-        surface.PrintDoc(false, range);
-}
-
-}  // namespace
 
 void FrmPreview::PrintDocument() {
     ModuleState& state = modqorPrintLib();
@@ -57,40 +26,9 @@ void FrmPreview::PrintDocument() {
     try {
         const double copies = GenServices().ToNumber(Variant(txtKopie_->text().toStdString())).ToDouble();
         surface_.Copies(static_cast<int32_t>(RoundHalfEven(copies)));
-
-        const std::string range = txtRange_->text().toStdString();
-        const bool empty = IsBlank(range);
-        const int32_t secondBin = state.SecondPageBin;
-        const int32_t pages = surface_.PageCount();
-        if (secondBin == 0) {
-            if (empty)
-                surface_.PrintDoc(false);
-            else
-                PrintRange(surface_, range);
-        } else if (empty) {
-            // Page 1 from the bin chosen when the document was opened, the rest from the
-            // second bin.
-            if (pages > 1) {
-                surface_.PrintDoc(false, 1, 1);
-                surface_.PaperBin(secondBin);
-                surface_.PrintDoc(false, 2, pages);
-            } else {
-                surface_.PrintDoc(false);
-            }
-        } else if (range == "1") {
-            surface_.PrintDoc(false, 1, 1);
-        } else if (range.rfind("1-", 0) == 0) {
-            surface_.PrintDoc(false, 1, 1);
-            surface_.PaperBin(secondBin);
-            surface_.PrintDoc(false, "2-" + range.substr(2));
-        } else if (range.rfind("1,", 0) == 0) {
-            surface_.PrintDoc(false, 1, 1);
-            surface_.PaperBin(secondBin);
-            surface_.PrintDoc(false, range.substr(2));
-        } else {
-            surface_.PaperBin(secondBin);
-            PrintRange(surface_, range);
-        }
+        PrintJobsOn(surface_, PlanPrintJobs(txtRange_->text().toStdString(), surface_.PageCount(),
+                                            surface_.PaperBin(), state.SecondPageBin,
+                                            surface_.Copies()));
     } catch (const std::exception& e) {
         // The printer refused: say so and leave the window open for another try.
         GenServices().ShowMessage(e.what(), kMsgCritical, GetText(1049));
@@ -121,21 +59,16 @@ std::optional<std::string> FrmPreview::AskPdfFile(const std::string& proposed) {
 void FrmPreview::ExportPdf() {
     ModuleState& state = modqorPrintLib();
     bool written = false;
+    pdfError_.reset();
     try {
         if (std::optional<std::string> file = AskPdfFile(state.PdfExportFile)) {
-            SetBusyPointer();
-            try {
-                PDF.ConvertDocument(surface_, *file);
-                written = true;
-            } catch (...) {
-                RestorePointer();
-                throw;
-            }
-            RestorePointer();
+            BusyPointer busy;
+            PDF.ConvertDocument(surface_, *file);
+            written = true;
         }
     } catch (const std::exception& e) {
-        // The window shows no message for a failed export; the reason goes to the log.
-        std::cerr << "qorPrintLib: the PDF was not written: " << e.what() << '\n';
+        // The window itself shows no message: PrEndDoc reports a failure that ends PDF mode.
+        pdfError_ = e.what();
     }
     if (written || state.PreviewMode == 3) done(QDialog::Accepted);
 }

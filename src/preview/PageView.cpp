@@ -68,7 +68,7 @@ void PageView::SetPreviewPage(int page) {
 }
 
 void PageView::SetPagesShown(int count) {
-    if (count < 1 || count > kMaxPagesShown) throw RuntimeError(380);
+    if (count < 1 || count > kMaxPagesShown) throw RuntimeError(kErrInvalidProperty);
     pagesShown_ = count;
     if (count > 1) zoomMode_ = kZoomWholePage;
     Relayout();
@@ -81,7 +81,7 @@ double PageView::Zoom() const {
 }
 
 void PageView::SetZoom(double percent) {
-    if (!(percent >= 10.0 && percent <= 1000.0)) throw RuntimeError(380);
+    if (!(percent >= 10.0 && percent <= 1000.0)) throw RuntimeError(kErrInvalidProperty);
     const QPoint centre(viewport()->width() / 2, viewport()->height() / 2);
     const QPointF fraction = FractionAt(centre);
     zoom_ = percent;
@@ -92,7 +92,7 @@ void PageView::SetZoom(double percent) {
 
 void PageView::SetZoomMode(int mode) {
     if (mode != kZoomPercentage && mode != kZoomWholePage && mode != kZoomPageWidth)
-        throw RuntimeError(380);
+        throw RuntimeError(kErrInvalidProperty);
     if (mode == kZoomPercentage && zoomMode_ != kZoomPercentage) zoom_ = Zoom();
     zoomMode_ = mode;
     pagesShown_ = 1;

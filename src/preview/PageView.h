@@ -9,16 +9,13 @@
 #include <QRectF>
 #include <QVector>
 
+#include "core/PreviewHost.h"   // the zoom modes kZoomPercentage, kZoomWholePage, kZoomPageWidth
+
 namespace qor {
 class VSPrinter;
 }
 
 namespace qor::preview {
-
-// Zoom modes of the view.
-inline constexpr int kZoomPercentage = 0;  // the page at Zoom() percent
-inline constexpr int kZoomWholePage = 3;   // PagesShown() pages fitted into the view
-inline constexpr int kZoomPageWidth = 4;   // one page fitted to the view's width
 
 // Most pages shown at once, and the counts a right double-click steps through.
 inline constexpr int kMaxPagesShown = 18;

@@ -2,13 +2,12 @@
 #include <qor/Preview.h>
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 #include <qor/RuntimeError.h>
 #include <qor/VSPDF.h>
 
-#include <iostream>
-
 #include "core/Desktop.h"
+#include "core/Presentation.h"
 #include "core/PreviewHost.h"
 #include "preview/FrmPreview.h"
 
@@ -18,33 +17,26 @@ namespace {
 
 class PreviewWindowHost final : public PreviewHost {
 public:
-    void ShowModal(VSPrinter& surface, const PreviewRequest& request) override {
-        if (!CanShowWindows()) {
-            AnswerUnattended(surface, request);
-            return;
-        }
+    PreviewOutcome ShowModal(VSPrinter& surface, const PreviewRequest& request) override {
+        if (!CanShowWindows()) return AnswerUnattended(surface, request);
         // One preview per thread: a second document cannot be shown while one is open.
-        if (FrmPreview::Current()) throw RuntimeError(400, "Form already displayed; can't show modally");
+        if (FrmPreview::Current()) throw RuntimeError(kErrFormShown, "Form already displayed; can't show modally");
         FrmPreview window(surface);
         window.Prepare(request);
         window.exec();
+        return {window.PdfError()};
     }
 
 private:
     // What a user accepting every default does: close at once, or in PDF mode accept the
     // proposed file.
-    static void AnswerUnattended(VSPrinter& surface, const PreviewRequest& request) {
+    static PreviewOutcome AnswerUnattended(VSPrinter& surface, const PreviewRequest& request) {
         ModuleState& state = modqorPrintLib();
         if (!request.ShrunkForPdf) {
             state.DocPrinted = false;
-            return;
+            return {};
         }
-        try {
-            VSPDF().ConvertDocument(surface, state.PdfExportFile);
-        } catch (const std::exception& e) {
-            std::cerr << "qorPrintLib: the PDF " << state.PdfExportFile
-                      << " was not written: " << e.what() << '\n';
-        }
+        return {WritePdfFile(surface, state.PdfExportFile)};
     }
 };
 

@@ -13,6 +13,8 @@ inline constexpr double kZoomStep = 25.0;
 inline constexpr double kZoomInLimit = 240.0;    // zoom in allowed below this zoom
 inline constexpr double kZoomOutLimit = 56.0;    // zoom out allowed above this zoom
 inline constexpr double kZoomOutToWholePage = 50.0;  // at or below it, zoom out shows the page
+// A zoom just off 100 %: setting it and then 100 % again makes the view re-centre the page.
+inline constexpr double kZoomNudge = 95.0;
 
 // Rounds half to even, as the runtime's CLng does.
 inline long long RoundHalfEven(double value) {

@@ -13,26 +13,30 @@ ReportRun::ReportRun(clsRapport& report)
 }
 
 void ReportRun::Execute() {
+    // Init turned the busy pointer on; the report leaves it off however it ends.
+    BusyPointer busy;
     if (!r_.rt_) throw RuntimeError(kErrObjectNotSet);
     rs_ = r_.rt_.get();
 
     if (rs_->RecordCount() == 0) {
         lib_.PrEmptyReport(r_.Title, false);
-        RestorePointer();
         return;
     }
     if (!lib_.InitPrinter(r_.PrinterName_, r_.Preview_, r_.Orient_, r_.Copies_, r_.PaperSize_,
                           r_.ExportFilePDF_, r_.SecondPageBinNr_, r_.SilentMode_)) {
-        RestorePointer();
         return;
     }
     SetBusyPointer();
+    // Right and bottom edges of the printed area in millimetres: A4 less the margins.
+    constexpr float kShortEdge = 190;
+    constexpr float kPortraitBottom = 274;
+    constexpr float kLandscapeRight = 280;
     if (r_.Orient_ == kOrientPortrait) {
-        rightEdge_ = 190;
-        bottomEdge_ = 274;
+        rightEdge_ = kShortEdge;
+        bottomEdge_ = kPortraitBottom;
     } else {
-        rightEdge_ = 280;
-        bottomEdge_ = 190;
+        rightEdge_ = kLandscapeRight;
+        bottomEdge_ = kShortEdge;
     }
     if (r_.useGrid_) ImportGrid();
 
@@ -42,11 +46,9 @@ void ReportRun::Execute() {
         RecordLoop();
         TotalsBand();
     } catch (const Stop&) {
-        RestorePointer();
         return;
     }
     lib_.PrEndDoc();
-    RestorePointer();
 }
 
 ColumnDef& ReportRun::Col(int32_t index) {

@@ -2,6 +2,7 @@
 #include <qor/Spooler.h>
 
 #include "surface/SpoolerCups.h"
+#include "surface/SpoolerTrays.h"
 
 #include <cups/cups.h>
 
@@ -77,7 +78,7 @@ bool Spooler::AcceptsBin(const std::string& printer, int32_t code) {
     if (!http) return false;
     auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
     if (!found) return false;
-    if (code == 7 || code == 15) return true;
+    if (BinSendsNoTray(code)) return true;
     const std::vector<Tray> trays = spooler::Describe(http.get(), *found).Trays;
     return std::any_of(trays.begin(), trays.end(), [code](const Tray& t) { return t.Code == code; });
 }

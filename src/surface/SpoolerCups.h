@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,14 @@ std::optional<std::string> FindPrinter(const std::vector<std::string>& printers,
                                        const std::string& printer);
 // Trays and copy limit of the installed printer `name`.
 PrinterInfo Describe(http_t* http, const std::string& name);
+
+// The CUPS options of one job on the printer `info`, in order: "copies", then
+// "page-ranges" when `ranges` (already checked) is not "", then the tray of `bin` (only its
+// low byte counts) as "InputSlot" for a printer with a PPD or "media-source" for one
+// without; no tray for the bins that leave the choice to the printer. Throws
+// RuntimeError(482) naming the printer for more copies than it makes or a bin it lacks.
+std::vector<std::pair<std::string, std::string>> JobOptionList(const PrinterInfo& info, int32_t copies,
+                                                               const std::string& ranges, int32_t bin);
 
 // Checks a page list ("3", "2-5", "2,4", "2-") and returns it without blanks; "" for all
 // pages. Throws RuntimeError(5) for anything else.

@@ -3,6 +3,7 @@
 #include <qor/Spooler.h>
 
 #include "surface/SpoolerCups.h"
+#include "surface/SpoolerTrays.h"
 
 #include <cups/cups.h>
 
@@ -16,9 +17,6 @@
 namespace qor {
 
 namespace {
-
-// Error number of failures of the printer or the spooler.
-constexpr int32_t kErrPrinter = 482;
 
 [[noreturn]] void PrinterError(const std::string& printer, const std::string& what) {
     throw RuntimeError(kErrPrinter, "Printer \"" + printer + "\" " + what);
@@ -50,6 +48,25 @@ void CancelQuietly(const std::string& printer, int32_t jobId) {
 
 }  // namespace
 
+namespace spooler {
+
+std::vector<std::pair<std::string, std::string>> JobOptionList(const PrinterInfo& info, int32_t copies,
+                                                               const std::string& ranges, int32_t bin) {
+    std::vector<std::pair<std::string, std::string>> list{{"copies", std::to_string(copies)}};
+    if (copies > info.MaxCopies) PrinterError(info.Name, "cannot print " + std::to_string(copies) + " copies");
+    if (!ranges.empty()) list.emplace_back("page-ranges", ranges);
+    bin &= 0xFF;
+    if (!BinSendsNoTray(bin)) {
+        const auto tray = std::find_if(info.Trays.begin(), info.Trays.end(),
+                                       [bin](const Tray& t) { return t.Code == bin; });
+        if (tray == info.Trays.end()) PrinterError(info.Name, "has no paper bin " + std::to_string(bin));
+        list.emplace_back(info.HasPpd ? "InputSlot" : "media-source", tray->Keyword);
+    }
+    return list;
+}
+
+}  // namespace spooler
+
 int32_t Spooler::Submit(const std::string& printer, const std::string& pdfFile,
                         const JobOptions& options) {
     if (options.Copies < 1) {
@@ -68,18 +85,8 @@ int32_t Spooler::Submit(const std::string& printer, const std::string& pdfFile,
     const spooler::PrinterInfo info = spooler::Describe(http.get(), name);
 
     Options job;
-    job.Add("copies", std::to_string(options.Copies));
-    if (options.Copies > info.MaxCopies) {
-        PrinterError(name, "cannot print " + std::to_string(options.Copies) + " copies");
-    }
-    if (!ranges.empty()) job.Add("page-ranges", ranges);
-    const int32_t bin = options.Bin & 0xFF;
-    if (bin != 7 && bin != 15) {
-        const auto tray = std::find_if(info.Trays.begin(), info.Trays.end(),
-                                       [bin](const Tray& t) { return t.Code == bin; });
-        if (tray == info.Trays.end()) PrinterError(name, "has no paper bin " + std::to_string(bin));
-        job.Add(info.HasPpd ? "InputSlot" : "media-source", tray->Keyword);
-    }
+    for (const auto& [option, value] : spooler::JobOptionList(info, options.Copies, ranges, options.Bin))
+        job.Add(option.c_str(), value);
 
     const std::string title = options.Title.empty() ? "qorPrintLib" : options.Title;
     const int32_t id = cupsCreateJob(http.get(), name.c_str(), title.c_str(), job.count, job.list);

@@ -8,6 +8,17 @@
 #include <string_view>
 #include <vector>
 
+namespace qor {
+
+// Paper-bin codes that leave the tray to the printer: a job with one of them names no tray.
+inline constexpr int32_t kBinAutomatic = 7;
+inline constexpr int32_t kBinFormSource = 15;
+inline constexpr bool BinSendsNoTray(int32_t code) {
+    return code == kBinAutomatic || code == kBinFormSource;
+}
+
+}  // namespace qor
+
 namespace qor::spooler {
 
 // A tray as the printer describes it, before it gets its bin code.

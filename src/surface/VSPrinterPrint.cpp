@@ -18,9 +18,6 @@ namespace qor {
 
 namespace {
 
-// Error value of a printer that does not accept a setting; the runtime's "Printer error".
-constexpr int32_t kErrPrinter = 482;
-
 using PrinterList = std::vector<std::string>;
 
 // The printer list NDevices read last, kept so that Devices(i) indexes the same list.
