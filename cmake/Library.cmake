@@ -31,5 +31,9 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfigVe
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/qorPrintLibConfigVersion.cmake
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/qorPrintLib)
+# The pkg-config file finds the installation from its own folder, so that it works wherever
+# `cmake --install --prefix P` puts it.
+file(RELATIVE_PATH QOR_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
+string(REGEX REPLACE "/$" "" QOR_PC_TO_PREFIX "${QOR_PC_TO_PREFIX}")
 configure_file(cmake/qorprint.pc.in ${CMAKE_CURRENT_BINARY_DIR}/qorprint.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qorprint.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

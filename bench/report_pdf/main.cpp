@@ -9,8 +9,6 @@
 #include <qor/clsRapport.h>
 #include <qor/clsqorPrintLib.h>
 
-#include "core/Surfaces.h"
-
 #include <QDate>
 #include <QGuiApplication>
 #include <QLocale>
@@ -125,7 +123,7 @@ Measure RunReport(const std::string& db, const std::string& pdf) {
     r.SetRt(qor::SqliteRecordset::Open(db, kQuery));
     r.EndDoc();
     m.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-    m.pages = qor::PreviewSurface().PageCount();
+    m.pages = r.Document().PageCount();
     m.peakMb = PeakMb();
     m.fileMb = fs::exists(pdf) ? fs::file_size(pdf) / 1048576.0 : 0;
     return m;

@@ -1,7 +1,7 @@
 // Writes 200 A4 pages of 300 texts, 70 lines and 3 boxes each through the surface to a PDF
 // file, and draws the same items with QPainter onto a QPdfWriter as the reference.
-// Prints both times, their ratio, the file sizes, the bytes per retained record, and the
-// time to paint one such page at screen resolution.
+// Prints both times, their ratio, the file sizes and the time to paint one such page at
+// screen resolution.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -17,10 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "qor/VSPDF.h"
-#include "qor/VSPrinter.h"
-#include "surface/DocumentAccess.h"
-#include "surface/PagePainter.h"
+#include <qor/PagePainting.h>
+#include <qor/VSPDF.h>
+#include <qor/VSPrinter.h>
 
 namespace {
 
@@ -168,7 +167,7 @@ int main(int argc, char** argv) {
         double c0 = CpuSeconds();
         for (int r = 0; r < runs; ++r) {
             QPainter painter(&screen);
-            qor::surface::PaintPage(painter, p, 1, 96.0 / 1440.0);
+            qor::PaintPage(painter, p, 1, 96.0 / 1440.0);
         }
         std::printf("paint: %.2f ms a page (CPU %.2f ms)\n",
                     Seconds(std::chrono::steady_clock::now() - t0) * 1000 / runs,
@@ -177,7 +176,6 @@ int main(int argc, char** argv) {
     }
 
     std::vector<double> compose, write, total, qt, cpuOurs, cpuQt;
-    size_t records = 0, memory = 0;
     for (int r = 0; r < runs; ++r) {
         auto t0 = std::chrono::steady_clock::now();
         double c0 = CpuSeconds();
@@ -190,8 +188,6 @@ int main(int argc, char** argv) {
         write.push_back(Seconds(t2 - t1));
         total.push_back(Seconds(t2 - t0));
         cpuOurs.push_back(CpuSeconds() - c0);
-        records = qor::surface::DocumentOf(p).RecordCount();
-        memory = qor::surface::DocumentOf(p).MemoryBytes();
     }
     long rssOurs = PeakRssKb();
     for (int r = 0; r < runs; ++r) {
@@ -212,7 +208,7 @@ int main(int argc, char** argv) {
         QPainter painter(&screen);
         auto t0 = std::chrono::steady_clock::now();
         double c0 = CpuSeconds();
-        qor::surface::PaintPage(painter, p, 1, 96.0 / 1440.0);
+        qor::PaintPage(painter, p, 1, 96.0 / 1440.0);
         painter.end();
         paint.push_back(Seconds(std::chrono::steady_clock::now() - t0));
         paintCpu.push_back(CpuSeconds() - c0);
@@ -234,8 +230,6 @@ int main(int argc, char** argv) {
     std::printf("file size: ours %zu bytes (%.1f KB a page), reference %zu bytes (%.1f KB a page)\n",
                 static_cast<size_t>(ourSize), ourSize / 1024.0 / kPages, static_cast<size_t>(qtSize),
                 qtSize / 1024.0 / kPages);
-    std::printf("retained records: %zu, %zu bytes, %.1f bytes a record\n", records, memory,
-                static_cast<double>(memory) / records);
     std::printf("peak RSS after ours: %ld KB, after reference: %ld KB\n", rssOurs, rssAll);
     std::printf("paint one dense page at 96 dpi: %.2f ms, CPU %.2f ms (medians of 20)\n",
                 median(paint) * 1000, median(paintCpu) * 1000);

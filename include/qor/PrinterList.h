@@ -72,11 +72,11 @@ public:
 
 private:
     std::pair<std::string, int32_t>& At(int32_t index) {
-        if (index < 0 || index >= ListCount()) throw RuntimeError(381);
+        if (index < 0 || index >= ListCount()) throw RuntimeError(kErrInvalidIndex);
         return entries_[static_cast<std::size_t>(index)];
     }
     const std::pair<std::string, int32_t>& At(int32_t index) const {
-        if (index < 0 || index >= ListCount()) throw RuntimeError(381);
+        if (index < 0 || index >= ListCount()) throw RuntimeError(kErrInvalidIndex);
         return entries_[static_cast<std::size_t>(index)];
     }
 

@@ -6,19 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include <qor/RuntimeError.h>
 #include <qor/Variant.h>
 
 namespace qor {
 
 class Recordset;
-
-// Error numbers of the record sets (the database engine's own numbers).
-inline constexpr int32_t kErrNoCurrentRecord = 3021;  // "No current record."
-inline constexpr int32_t kErrFileMissing = 3024;      // "Could not find file '...'."
-inline constexpr int32_t kErrCannotOpen = 3051;       // the database file cannot be opened
-inline constexpr int32_t kErrTooFewParameters = 3061; // "Too few parameters. Expected n."
-inline constexpr int32_t kErrQuery = 3075;            // the query is not valid SQL
-inline constexpr int32_t kErrReading = 3043;          // the database failed while reading
 
 // One field (column) of a record set. A Field belongs to its record set and stays valid as
 // long as the record set lives; it always refers to the record set's current row, so a

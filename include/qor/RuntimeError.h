@@ -33,7 +33,8 @@ private:
     std::string description_;
 };
 
-// Error numbers the library raises by name.
+// Every error number the library raises, by name. Catch a RuntimeError and compare
+// Number() with these rather than with bare numbers.
 inline constexpr int32_t kErrInvalidCall = 5;        // "Invalid procedure call or argument"
 inline constexpr int32_t kErrOverflow = 6;           // "Overflow"
 inline constexpr int32_t kErrOutOfMemory = 7;        // "Out of memory"
@@ -42,13 +43,27 @@ inline constexpr int32_t kErrDivisionByZero = 11;    // "Division by zero"
 inline constexpr int32_t kErrTypeMismatch = 13;      // "Type mismatch"
 inline constexpr int32_t kErrBadFileName = 52;       // "Bad file name or number"
 inline constexpr int32_t kErrFileNotFound = 53;      // "File not found"
+inline constexpr int32_t kErrDeviceIO = 57;          // "Device I/O error"
+inline constexpr int32_t kErrPermissionDenied = 70;  // "Permission denied"
 inline constexpr int32_t kErrPathFileAccess = 75;    // "Path/File access error"
 inline constexpr int32_t kErrPathNotFound = 76;      // "Path not found"
 inline constexpr int32_t kErrObjectNotSet = 91;      // "Object variable or With block variable not set"
 inline constexpr int32_t kErrInvalidUseOfNull = 94;  // "Invalid use of Null"
 inline constexpr int32_t kErrInvalidProperty = 380;  // "Invalid property value"
+inline constexpr int32_t kErrInvalidIndex = 381;     // "Invalid property array index"
+inline constexpr int32_t kErrFormShown = 400;        // "Form already displayed; can't show modally"
 inline constexpr int32_t kErrObjectRequired = 424;   // "Object required"
 inline constexpr int32_t kErrNotSupported = 438;     // "Object doesn't support this property or method"
-inline constexpr int32_t kErrItemNotFound = 3265;    // "Item not found in this collection."
+inline constexpr int32_t kErrInvalidPicture = 481;   // "Invalid picture"
+inline constexpr int32_t kErrPrinter = 482;          // "Printer error": the printer or spooler failed
+
+// Record sets raise the database engine's own numbers.
+inline constexpr int32_t kErrNoCurrentRecord = 3021;  // "No current record."
+inline constexpr int32_t kErrFileMissing = 3024;      // "Could not find file '...'."
+inline constexpr int32_t kErrReading = 3043;          // the database failed while reading
+inline constexpr int32_t kErrCannotOpen = 3051;       // the database file cannot be opened
+inline constexpr int32_t kErrTooFewParameters = 3061; // "Too few parameters. Expected n."
+inline constexpr int32_t kErrQuery = 3075;            // the query is not valid SQL
+inline constexpr int32_t kErrItemNotFound = 3265;     // "Item not found in this collection."
 
 }  // namespace qor

@@ -13,6 +13,8 @@
 
 namespace qor {
 
+class VSPrinter;
+
 // One report column. Positions and widths are millimetres.
 struct ColumnDef {
     float X = 0;              // left edge, set on every page: column 0 at 10, then the sum of widths
@@ -97,6 +99,15 @@ public:
                 int32_t LLGenLib = 0, int32_t SubTotalType = 0, int32_t SubTotalCol = -1,
                 int32_t TotalType = 0, int32_t PrintStyle = psNormal, const std::string& Style = "",
                 float FontSize = 9, const std::string& FontName = "Arial", int32_t Color = 0);
+    // The same with the arguments in a ColumnDef: every member but X, Value, SubTotal and
+    // Total (which start afresh) is taken from `Col`. A default ColumnDef differs from the
+    // long form's defaults in SubTotalCol (0, not -1), FontSize (0, not 9) and FontName
+    // ("", not "Arial"): set them when they matter.
+    //   qor::ColumnDef amount;
+    //   amount.Width = 30; amount.Caption = "Amount"; amount.DataField = "amount";
+    //   amount.Frmt = qor::frmtAmount2; amount.Align = 1; amount.TotalType = 1;
+    //   r.SetCol(1, amount);
+    void SetCol(int16_t ColIndex, const ColumnDef& Col);
 
     // Stores the arguments EndDoc hands to clsqorPrintLib::InitPrinter (see there), shows
     // the busy pointer and calls Clear. Opens no document and always returns false. Set the
@@ -144,6 +155,16 @@ public:
     int32_t LastCol() const noexcept { return lastCol_; }
     // Entry `index` of the column table. Throws RuntimeError(9) outside 0 to 15.
     const ColumnDef& Cols(int32_t index) const;
+
+    // ---- The rendered document ----------------------------------------------------------------
+
+    // The document EndDoc drew on: the page surface of the calling thread, which every
+    // clsqorPrintLib of the thread shares. After EndDoc its pages stay there (PageCount,
+    // SavePagePng, PrintDoc, VSPDF::ConvertDocument) until the thread's next document
+    // starts or KillDoc discards them. Without rows EndDoc opens no document of its own.
+    //   r.EndDoc();
+    //   qor::VSPDF().ConvertDocument(r.Document(), "report.pdf");
+    VSPrinter& Document() const;
 
 private:
     friend class ReportRun;

@@ -24,7 +24,7 @@ struct LibraryAccess;
 
 // One printed document at a time: a client creates it, optionally calls PrSetUpDLL, opens a
 // document with InitPrinter, draws, and ends it with PrEndDoc. All objects of one thread share
-// the thread's module state (ModuleState.h) and page surface, so only one document is open per
+// the thread's module state and page surface, so only one document is open per
 // thread. Not for use from several threads.
 class clsqorPrintLib {
 public:
@@ -106,8 +106,10 @@ public:
     void PrNewPage();
 
     // Ends the document and delivers it in the mode InitPrinter chose: prints it (true),
-    // shows the preview (true when the user printed), writes the PDF (true), finishes the
-    // spreadsheet (false); any other mode false. Then restores VPrinter, DefaultFontSize,
+    // shows the preview (true when the user printed), writes the PDF (true; false when the
+    // file could not be written: the user then sees a critical message naming the file and
+    // the reason, and an older file of that name is kept; a cancelled save dialog is true),
+    // finishes the spreadsheet (false); any other mode false. Then restores VPrinter, DefaultFontSize,
     // DefaultFontName, PrBackColor and PrCaption to their defaults. In preview mode copies
     // the PDF file the preview wrote into PrPdfFile. Throws what the surface or the printer
     // throws (the settings are then not restored).

@@ -1,4 +1,4 @@
-// Everything a client of qorPrintLib includes.
+// Everything a client of qorPrintLib includes: one header for the whole public API.
 #pragma once
 
 #include <qor/RuntimeError.h>
@@ -14,8 +14,15 @@
 #include <qor/VSPrinter.h>
 #include <qor/VSPDF.h>
 #include <qor/Spooler.h>
+#include <qor/PagePainting.h>
+#include <qor/Preview.h>
 
-#include <qor/ModuleState.h>
 #include <qor/PrinterList.h>
+#include <qor/RtfText.h>
 #include <qor/Texts.h>
 #include <qor/clsqorPrintLib.h>
+
+#include <qor/Recordset.h>
+#include <qor/SqliteRecordset.h>
+#include <qor/DataGrid.h>
+#include <qor/clsRapport.h>

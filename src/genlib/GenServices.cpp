@@ -73,7 +73,7 @@ GenServicesObject& GenServices() {
 
 std::string GenServicesObject::SharedText(int32_t id) const {
     if (auto text = detail::SharedTexts().Find(id)) return std::string(*text);
-    return "[" + std::to_string(id) + "]";
+    return std::string("[").append(std::to_string(id)).append("]");
 }
 
 float GenServicesObject::MmToTwips(float mm) const {

@@ -77,7 +77,7 @@ double LeadingNumber(std::string_view text) {
 
     std::string plain = (integer.empty() ? std::string("0") : integer);
     if (!fraction.empty()) plain += "." + fraction;
-    plain += "e" + std::to_string(exponent);
+    plain.append("e").append(std::to_string(exponent));
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     (void)ptr;

@@ -6,6 +6,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include "core/Desktop.h"
+#include "core/Surfaces.h"
 #include "report/ReportRun.h"
 
 namespace qor {
@@ -23,13 +24,7 @@ void clsRapport::SetCol(int16_t ColIndex, float Width, const std::string& Captio
                         int32_t LLGenLib, int32_t SubTotalType, int32_t SubTotalCol,
                         int32_t TotalType, int32_t PrintStyle, const std::string& Style,
                         float FontSize, const std::string& FontName, int32_t Color) {
-    lastCol_ = ColIndex;
-    if (ColIndex < 0 || ColIndex >= kReportColumns) throw RuntimeError(kErrSubscript);
-    ColumnDef& col = cols_[static_cast<std::size_t>(ColIndex)];
-    col.X = 0;
-    col.Value = Variant::Null();
-    col.SubTotal = 0;
-    col.Total = 0;
+    ColumnDef col;
     col.Caption = Caption;
     col.DataField = DataField;
     col.PrLeft = PrLeft;
@@ -47,6 +42,18 @@ void clsRapport::SetCol(int16_t ColIndex, float Width, const std::string& Captio
     col.Width = Width;
     col.NoDividerLine = NoDividerLine;
     col.LLGenLib = LLGenLib;
+    SetCol(ColIndex, col);
+}
+
+void clsRapport::SetCol(int16_t ColIndex, const ColumnDef& Col) {
+    lastCol_ = ColIndex;
+    if (ColIndex < 0 || ColIndex >= kReportColumns) throw RuntimeError(kErrSubscript);
+    ColumnDef& col = cols_[static_cast<std::size_t>(ColIndex)];
+    col = Col;
+    col.X = 0;
+    col.Value = Variant::Null();
+    col.SubTotal = 0;
+    col.Total = 0;
 }
 
 bool clsRapport::Init(const std::string& PrinterName, int16_t Preview, int32_t Orient,
@@ -102,6 +109,8 @@ const ColumnDef& clsRapport::Cols(int32_t index) const {
     if (index < 0 || index >= kReportColumns) throw RuntimeError(kErrSubscript);
     return cols_[static_cast<std::size_t>(index)];
 }
+
+VSPrinter& clsRapport::Document() const { return PreviewSurface(); }
 
 Variant clsRapport::EndDoc() {
     ReportRun run(*this);

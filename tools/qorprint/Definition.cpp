@@ -225,12 +225,16 @@ void ReadData(const QJsonValue& value, Definition& def, const std::string& baseD
     }
 }
 
-ColumnArgs ReadColumn(const QJsonValue& value, const std::string& path) {
+qor::ColumnDef ReadColumn(const QJsonValue& value, const std::string& path) {
     Object o(value, path,
              {"width", "caption", "dataField", "frmt", "align", "noDividerLine", "fFrmt", "prLeft",
               "llGenLib", "subTotalType", "subTotalCol", "totalType", "printStyle", "style",
               "fontSize", "fontName", "color"});
-    ColumnArgs c;
+    // SetCol's own defaults where they differ from a blank column.
+    qor::ColumnDef c;
+    c.SubTotalCol = -1;
+    c.FontSize = 9;
+    c.FontName = "Arial";
     auto width = o.Take("width");
     if (!width) Fail(path + ".width", "missing (the column width in mm)");
     if (!width->isDouble()) Fail(path + ".width", "expected a number");
@@ -308,7 +312,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     // Read after the columns so that its range is known.
     top.Integer("maxMergeCol", def.MaxMergeCol, -1, last);
     for (std::size_t i = 0; i < def.Columns.size(); ++i) {
-        const ColumnArgs& c = def.Columns[i];
+        const qor::ColumnDef& c = def.Columns[i];
         if (c.SubTotalType > 0 && (c.SubTotalCol < 0 || c.SubTotalCol > last))
             Fail("columns[" + std::to_string(i) + "].subTotalCol",
                  c.SubTotalCol < 0 ? "missing (subTotalType needs the index of the group column)"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <qor/Variant.h>
+#include <qor/clsRapport.h>
 
 namespace qortool {
 
@@ -31,27 +32,6 @@ struct InitArgs {
     std::string ExportFilePDF;
     int32_t SecondPageBinNr = 0;
     bool SilentMode = false;
-};
-
-// One SetCol call.
-struct ColumnArgs {
-    float Width = 0;
-    std::string Caption;
-    std::string DataField;
-    int32_t Frmt = 0;
-    int32_t Align = 0;
-    bool NoDividerLine = false;
-    std::string FFrmt;
-    bool PrLeft = false;
-    int32_t LLGenLib = 0;
-    int32_t SubTotalType = 0;
-    int32_t SubTotalCol = -1;
-    int32_t TotalType = 0;
-    int32_t PrintStyle = 0;
-    std::string Style;
-    float FontSize = 9;
-    std::string FontName = "Arial";
-    int32_t Color = 0;
 };
 
 // A query parameter and its default; a Null default means the value must come from the
@@ -76,7 +56,8 @@ struct Definition {
     std::string Query;
     std::vector<QueryParam> Params;
 
-    std::vector<ColumnArgs> Columns;
+    // The SetCol arguments of columns 0, 1, ...
+    std::vector<qor::ColumnDef> Columns;
 };
 
 // Reads the definition file `path`. Throws DefinitionError naming the key that is wrong, and

@@ -14,14 +14,11 @@
 #include <qor/clsRapport.h>
 #include <qor/clsqorPrintLib.h>
 
-#include "core/Surfaces.h"
-
 #include <QApplication>
 
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -204,9 +201,9 @@ int ExitCodeOf(const qor::RuntimeError& e) {
         case qor::kErrFileNotFound:
         case qor::kErrPathFileAccess:
         case qor::kErrPathNotFound:
-        case 57:   // device I/O error
-        case 70:   // permission denied
-        case 482:  // printer error
+        case qor::kErrDeviceIO:
+        case qor::kErrPermissionDenied:
+        case qor::kErrPrinter:
             return kExitOutput;
         default:
             return kExitData;
@@ -266,33 +263,67 @@ std::filesystem::path ExecutableFolder(const char* argv0) {
     return exe.parent_path();
 }
 
-}  // namespace
-
-int RunReport(const std::vector<std::string>& args, char* argv0) {
-    Options o;
+Definition ReadDefinition(const std::string& file) {
     try {
-        o = ParseOptions(args);
-    } catch (const CommandError& e) {
-        if (e.Code() == kExitOk) return kExitOk;
-        throw;
-    }
-
-    Definition def;
-    try {
-        def = LoadDefinition(o.definition);
+        return LoadDefinition(file);
     } catch (const DefinitionError& e) {
-        throw CommandError(kExitDefinition, o.definition + ": " + e.what());
+        throw CommandError(kExitDefinition, file + ": " + e.what());
     } catch (const std::exception& e) {
         throw CommandError(kExitDefinition, e.what());
     }
+}
 
+// Where the report goes, decided and checked before any work is done.
+struct OutputPlan {
     Target target = Target::Pdf;
-    if (o.to) target = *o.to;
-    else if (def.Init.Preview) target = *def.Init.Preview == 0 ? Target::Printer
-                                      : *def.Init.Preview == 3 ? Target::Pdf
-                                                               : Target::Preview;
+    std::string out;            // the PDF file, or the prefix of the PNG files
+    int16_t mode = 4;           // the output mode of clsRapport::Init
+    std::string printerString;  // the printer argument of clsRapport::Init
+    int32_t copies = 1;
+};
 
-    // Everything but the preview runs unattended: no window ever waits for an answer.
+// --to, else what the definition's init.preview asks for, else a PDF.
+Target ChooseTarget(const Definition& def, const Options& o) {
+    if (o.to) return *o.to;
+    if (!def.Init.Preview) return Target::Pdf;
+    return *def.Init.Preview == 0 ? Target::Printer
+           : *def.Init.Preview == 3 ? Target::Pdf
+                                    : Target::Preview;
+}
+
+OutputPlan PlanOutput(const Definition& def, const Options& o, Target target) {
+    OutputPlan plan;
+    plan.target = target;
+    plan.printerString = def.Init.PrinterName;
+    plan.copies = o.copies.value_or(def.Init.Copies);
+    switch (plan.target) {
+        case Target::Pdf:
+            plan.out = !o.out.empty() ? o.out
+                       : !def.Init.ExportFilePDF.empty() ? def.Init.ExportFilePDF
+                                                         : BaseName(o.definition) + ".pdf";
+            CheckWritable(plan.out);
+            break;
+        case Target::Png:
+            plan.out = !o.out.empty() ? o.out : BaseName(o.definition);
+            CheckWritable(plan.out + "-1.png");
+            break;
+        case Target::Printer:
+            plan.mode = 0;
+            plan.printerString =
+                CheckPrinter(o.printer.empty() ? def.Init.PrinterName : o.printer, plan.copies);
+            break;
+        case Target::Preview:
+            plan.mode = def.Init.Preview.value_or(1) == 4 ? 4 : 1;
+            if (!o.printer.empty()) plan.printerString = o.printer;
+            break;
+    }
+    return plan;
+}
+
+// The Qt application (for the preview only: everything else runs unattended, so no window
+// ever waits for an answer), the texts' language and the locale.
+std::unique_ptr<QApplication> SetUpLibrary(qor::clsqorPrintLib& lib, const Options& o,
+                                           Target target, char* argv0) {
     std::unique_ptr<QApplication> app;
     static int qtArgc = 1;
     static char* qtArgv[] = {const_cast<char*>("qorprint"), nullptr};
@@ -306,7 +337,6 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
     }
 
     const std::string lang = LanguageOf(o);
-    qor::clsqorPrintLib lib;
     lib.PrSetUpDLL(qor::Application{"qorprint", ExecutableFolder(argv0).string()},
                    lang == "nl" ? 0 : lang == "fr" ? 10000 : 20000);
     const std::string locale = !o.locale.empty() ? o.locale
@@ -321,83 +351,58 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
             Usage("--locale: unknown locale \"" + locale + "\"");
         }
     }
+    return app;
+}
 
-    // Output checks before any work is done.
-    std::string out;
-    int16_t mode = 4;
-    std::string printerString = def.Init.PrinterName;
-    int32_t copies = o.copies.value_or(def.Init.Copies);
-    switch (target) {
-        case Target::Pdf:
-            out = !o.out.empty() ? o.out
-                  : !def.Init.ExportFilePDF.empty() ? def.Init.ExportFilePDF
-                                                    : BaseName(o.definition) + ".pdf";
-            CheckWritable(out);
-            break;
-        case Target::Png:
-            out = !o.out.empty() ? o.out : BaseName(o.definition);
-            CheckWritable(out + "-1.png");
-            break;
-        case Target::Printer:
-            mode = 0;
-            printerString = CheckPrinter(o.printer.empty() ? def.Init.PrinterName : o.printer, copies);
-            break;
-        case Target::Preview:
-            mode = def.Init.Preview.value_or(1) == 4 ? 4 : 1;
-            if (!o.printer.empty()) printerString = o.printer;
-            break;
-    }
-
-    // The rows.
-    const std::string dbFile = o.db.empty() ? def.SqliteFile : o.db;
-    const auto params = BindParams(def, o);
+// The rows of the report; fails naming the first column whose field the query lacks.
+std::shared_ptr<qor::Recordset> OpenRows(const Definition& def, const Options& o,
+                                         const std::string& dbFile,
+                                         const std::vector<std::pair<std::string, qor::Variant>>& params) {
     std::shared_ptr<qor::Recordset> rows;
     try {
         rows = qor::SqliteRecordset::OpenNamed(dbFile, def.Query, params);
-        for (std::size_t i = 0; i < def.Columns.size(); ++i) {
-            const std::string& field = def.Columns[i].DataField;
-            bool found = false;
-            for (int32_t f = 0; f < rows->FieldCount() && !found; ++f) {
-                const std::string& name = rows->Fields(f).Name();
-                found = name.size() == field.size() &&
-                        std::equal(name.begin(), name.end(), field.begin(), [](char a, char b) {
-                            return std::tolower(static_cast<unsigned char>(a)) ==
-                                   std::tolower(static_cast<unsigned char>(b));
-                        });
-            }
-            if (!found) {
-                std::string names;
-                for (int32_t f = 0; f < rows->FieldCount(); ++f)
-                    names += (f ? ", " : "") + rows->Fields(f).Name();
-                throw CommandError(kExitData, o.definition + ": columns[" + std::to_string(i) +
-                                                  "].dataField: unknown field \"" + field +
-                                                  "\" (the query gives: " + names + ")");
-            }
-        }
     } catch (const qor::RuntimeError& e) {
         throw CommandError(kExitData, dbFile + ": " + e.what());
     }
-
-    // A progress bar for long reports when someone watches the terminal.
-    std::unique_ptr<ProgressBar> bar;
-    if (target != Target::Preview && ::isatty(STDERR_FILENO) && rows->RecordCount() > 0) {
+    for (std::size_t i = 0; i < def.Columns.size(); ++i) {
         try {
-            auto count = qor::SqliteRecordset::OpenNamed(
-                dbFile, "SELECT COUNT(*) FROM (" + def.Query + ")", params);
-            const double n = qor::GenServices().ToNumber(count->Value(0)).ToDouble();
-            if (n > 2000) {
-                bar = std::make_unique<ProgressBar>(static_cast<int64_t>(n));
-                rows = std::make_shared<ProgressRecordset>(rows, *bar);
-            }
-        } catch (const qor::RuntimeError&) {
-            // No count, no bar: the report itself does not depend on it.
+            rows->FieldIndex(def.Columns[i].DataField);
+        } catch (const qor::RuntimeError& e) {
+            if (e.Number() != qor::kErrItemNotFound) throw CommandError(kExitData, dbFile + ": " + e.what());
+            std::string names;
+            for (int32_t f = 0; f < rows->FieldCount(); ++f)
+                names += (f ? ", " : "") + rows->Fields(f).Name();
+            throw CommandError(kExitData, o.definition + ": columns[" + std::to_string(i) +
+                                              "].dataField: unknown field \"" +
+                                              def.Columns[i].DataField + "\" (the query gives: " +
+                                              names + ")");
         }
     }
-    const bool empty = rows->RecordCount() == 0;
+    return rows;
+}
 
-    qor::clsRapport& r = lib.PrRapport();
-    r.Init(printerString, mode, def.Init.Orient, copies, def.Init.PaperSize,
-           target == Target::Pdf ? out : def.Init.ExportFilePDF, def.Init.SecondPageBinNr,
+// A progress bar over `rows` for long reports when someone watches the terminal; null
+// otherwise (and `rows` stays as it is).
+std::unique_ptr<ProgressBar> WatchProgress(std::shared_ptr<qor::Recordset>& rows, const Definition& def,
+                                           const std::string& dbFile,
+                                           const std::vector<std::pair<std::string, qor::Variant>>& params) {
+    if (!::isatty(STDERR_FILENO) || rows->RecordCount() == 0) return nullptr;
+    try {
+        auto count = qor::SqliteRecordset::OpenNamed(dbFile, "SELECT COUNT(*) FROM (" + def.Query + ")", params);
+        const double n = qor::GenServices().ToNumber(count->Value(0)).ToDouble();
+        if (n <= 2000) return nullptr;
+        auto bar = std::make_unique<ProgressBar>(static_cast<int64_t>(n));
+        rows = std::make_shared<ProgressRecordset>(rows, *bar);
+        return bar;
+    } catch (const qor::RuntimeError&) {
+        return nullptr;  // no count, no bar: the report itself does not depend on it
+    }
+}
+
+void Configure(qor::clsRapport& r, const Definition& def, const OutputPlan& plan,
+               std::shared_ptr<qor::Recordset> rows) {
+    r.Init(plan.printerString, plan.mode, def.Init.Orient, plan.copies, def.Init.PaperSize,
+           plan.target == Target::Pdf ? plan.out : def.Init.ExportFilePDF, def.Init.SecondPageBinNr,
            def.Init.SilentMode);
     r.Title = def.Title;
     r.SubTitle = def.SubTitle;
@@ -405,13 +410,65 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
     r.FootNoteDate = def.FootNoteDate;
     r.PageNbr = def.PageNbr;
     r.MaxMergeCol = def.MaxMergeCol;
-    for (std::size_t i = 0; i < def.Columns.size(); ++i) {
-        const ColumnArgs& c = def.Columns[i];
-        r.SetCol(static_cast<int16_t>(i), c.Width, c.Caption, c.DataField, c.Frmt, c.Align,
-                 c.NoDividerLine, c.FFrmt, c.PrLeft, c.LLGenLib, c.SubTotalType, c.SubTotalCol,
-                 c.TotalType, c.PrintStyle, c.Style, c.FontSize, c.FontName, c.Color);
+    for (std::size_t i = 0; i < def.Columns.size(); ++i) r.SetCol(static_cast<int16_t>(i), def.Columns[i]);
+    r.SetRt(std::move(rows));
+}
+
+// Writes the finished document where the plan says and prints what was written.
+void WriteOutput(qor::VSPrinter& document, const Definition& def, const OutputPlan& plan, double dpi) {
+    switch (plan.target) {
+        case Target::Pdf: {
+            qor::VSPDF pdf;
+            pdf.Title = def.Title;
+            pdf.Creator = "qorprint";
+            pdf.ConvertDocument(document, plan.out);
+            std::printf("%s\n", std::filesystem::absolute(plan.out).string().c_str());
+            break;
+        }
+        case Target::Png: {
+            const int32_t pages = document.PageCount();
+            const int digits = static_cast<int>(std::to_string(pages).size());
+            for (int32_t p = 1; p <= pages; ++p) {
+                std::string n = std::to_string(p);
+                n.insert(0, static_cast<std::size_t>(digits) - n.size(), '0');
+                const std::string file = plan.out + "-" + n + ".png";
+                document.SavePagePng(p, file, dpi);
+                std::printf("%s\n", std::filesystem::absolute(file).string().c_str());
+            }
+            break;
+        }
+        case Target::Printer:
+            std::printf("printed %d page(s) on %s\n", document.PageCount(), plan.printerString.c_str());
+            break;
+        case Target::Preview:
+            break;
     }
-    r.SetRt(rows);
+}
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& args, char* argv0) {
+    Options o;
+    try {
+        o = ParseOptions(args);
+    } catch (const CommandError& e) {
+        if (e.Code() == kExitOk) return kExitOk;
+        throw;
+    }
+    const Definition def = ReadDefinition(o.definition);
+    const Target target = ChooseTarget(def, o);
+    qor::clsqorPrintLib lib;
+    const auto app = SetUpLibrary(lib, o, target, argv0);
+    const OutputPlan plan = PlanOutput(def, o, target);
+
+    const std::string dbFile = o.db.empty() ? def.SqliteFile : o.db;
+    const auto params = BindParams(def, o);
+    std::shared_ptr<qor::Recordset> rows = OpenRows(def, o, dbFile, params);
+    const auto bar = target == Target::Preview ? nullptr : WatchProgress(rows, def, dbFile, params);
+    const bool empty = rows->RecordCount() == 0;
+
+    qor::clsRapport& r = lib.PrRapport();
+    Configure(r, def, plan, rows);
     try {
         r.EndDoc();
     } catch (const qor::RuntimeError& e) {
@@ -421,39 +478,12 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
     if (bar) bar->Finish();
     if (empty) return kExitEmpty;
 
-    qor::VSPrinter& surface = qor::PreviewSurface();
     try {
-        switch (target) {
-            case Target::Pdf: {
-                qor::VSPDF pdf;
-                pdf.Title = def.Title;
-                pdf.Creator = "qorprint";
-                pdf.ConvertDocument(surface, out);
-                std::printf("%s\n", std::filesystem::absolute(out).string().c_str());
-                break;
-            }
-            case Target::Png: {
-                const int32_t pages = surface.PageCount();
-                const int digits = static_cast<int>(std::to_string(pages).size());
-                for (int32_t p = 1; p <= pages; ++p) {
-                    std::string n = std::to_string(p);
-                    n.insert(0, static_cast<std::size_t>(digits) - n.size(), '0');
-                    const std::string file = out + "-" + n + ".png";
-                    surface.SavePagePng(p, file, o.dpi);
-                    std::printf("%s\n", std::filesystem::absolute(file).string().c_str());
-                }
-                break;
-            }
-            case Target::Printer:
-                std::printf("printed %d page(s) on %s\n", surface.PageCount(), printerString.c_str());
-                break;
-            case Target::Preview:
-                break;
-        }
+        WriteOutput(r.Document(), def, plan, o.dpi);
     } catch (const qor::RuntimeError& e) {
         throw CommandError(kExitOutput, e.what());
     }
-    if (target != Target::Preview) surface.KillDoc();
+    if (target != Target::Preview) r.Document().KillDoc();
     return kExitOk;
 }
 
