@@ -5,7 +5,7 @@
 #include <QString>
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include "core/ModuleState.h"
 #include <qor/RuntimeError.h>
 #include <qor/clsqorPrintLib.h>
 

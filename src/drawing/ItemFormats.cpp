@@ -19,7 +19,7 @@ constexpr std::string_view kPercent = "\\ \\%";
 std::string DecimalsSuffix(int32_t nbrDec) {
     if (nbrDec < 0) throw RuntimeError(kErrInvalidCall);
     if (nbrDec == 0) return {};
-    return "." + std::string(static_cast<std::size_t>(nbrDec), '0');
+    return std::string(1, '.').append(static_cast<std::size_t>(nbrDec), '0');
 }
 
 bool HasFraction(const Variant& item) {

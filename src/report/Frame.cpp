@@ -17,7 +17,6 @@ namespace {
 constexpr int32_t kTitleBlue = 0x6A240A;
 constexpr int32_t kTitleGreen = 0x0DCD79;
 constexpr int32_t kWhite = 0xFFFFFF;
-constexpr float kFirstLineY = 30.4f;
 
 // Today's date as the locale writes it in short form.
 std::string Today() {

@@ -10,6 +10,24 @@
 
 namespace qor {
 
+// The report's vertical layout, millimetres in the report's own coordinates.
+// Top of the first record line of a page, under the captions.
+inline constexpr float kFirstLineY = 30.4f;
+// One record line; a band also needs this much room above the frame's bottom to start.
+inline constexpr float kLineHeight = 4.0f;
+// The separator under a line (and the line that closes a sub-total block), below its top.
+inline constexpr float kSeparatorDrop = 3.7f;
+// A sub-total band: its box starts this far above the line's top and is this high; its
+// figures stand 1 mm lower than the line would, and the next line follows 8 mm below where
+// the block started (kSubTotalTextDrop twice, then kSubTotalAdvance).
+inline constexpr float kSubTotalBoxRise = 0.3f;
+inline constexpr float kSubTotalBoxHeight = 6.0f;
+inline constexpr float kSubTotalTextDrop = 1.0f;
+inline constexpr float kSubTotalAdvance = 6.0f;
+// The totals band stands on the frame's bottom, this high, its figures this far above the bottom.
+inline constexpr float kTotalsBandHeight = 8.0f;
+inline constexpr float kTotalsTextRise = 6.0f;
+
 // A type style for PrItem: print style, style letters, size, font and colour.
 struct TextType {
     int32_t printStyle;

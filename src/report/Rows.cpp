@@ -10,14 +10,12 @@ namespace qor {
 
 namespace {
 
-constexpr float kLineHeight = 4.0f;
-constexpr float kSeparatorDrop = 3.7f;
 constexpr int32_t kBlack = 0;
 
 }  // namespace
 
 void ReportRun::RecordLoop() {
-    curY_ = 30.4f;
+    curY_ = kFirstLineY;
     mergeFrom_ = 0;
     while (!rs_->IsEOF()) {
         PrintRecord();
@@ -94,7 +92,7 @@ void ReportRun::SeparatorAndMerge() {
         const ColumnDef& last = Col(lastCol_);
         x = last.X + last.Width;
     }
-    const bool lastOnPage = curY_ >= bottomEdge_ - 4;
+    const bool lastOnPage = curY_ >= bottomEdge_ - kLineHeight;
     lib_.PrLine(x, y, rightEdge_, y, 1, (j == 0 || lastOnPage) ? kBlack : kColorButtonFace);
     mergeFrom_ = j;
 }

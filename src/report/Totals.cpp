@@ -30,6 +30,8 @@ TextType ReportRun::LabelType(const ColumnDef& figure, const ColumnDef& label) c
 
 void ReportRun::SubTotalBlock() {
     bool started = false;
+    float top = 0;
+    float bottom = 0;
     for (int32_t i = 0; i <= lastCol_; ++i) {
         ColumnDef& col = Col(i);
         if (col.SubTotalType < 1) continue;
@@ -37,13 +39,14 @@ void ReportRun::SubTotalBlock() {
         if (!groupChanged) continue;
 
         if (!started) {
-            if (curY_ + 4 > bottomEdge_) NewPage();
-            lib_.PrBox(10, curY_ - 0.3f, rightEdge_, curY_ + 5.7f, 10, kBlack, kWhite, false, 10);
-            curY_ += 1;
+            if (curY_ + kLineHeight > bottomEdge_) NewPage();
+            top = curY_ - kSubTotalBoxRise;
+            bottom = top + kSubTotalBoxHeight;
+            lib_.PrBox(10, top, rightEdge_, bottom, 10, kBlack, kWhite, false, 10);
+            curY_ += kSubTotalTextDrop;
             started = true;
         }
-        const float top = curY_ - 1.3f;
-        const float bottom = curY_ + 4.7f;
+        // The rules between the figures span the band's box.
         lib_.PrLine(col.X, top, col.X, bottom, kRuleWidth, kBlack);
         Variant figure(col.SubTotal);
         Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
@@ -61,9 +64,9 @@ void ReportRun::SubTotalBlock() {
         }
     }
     if (!started) return;
-    curY_ += 1;
-    lib_.PrLine(10, curY_ + 3.7f, rightEdge_, curY_ + 3.7f, 1, kBlack);
-    curY_ += 6;
+    curY_ += kSubTotalTextDrop;
+    lib_.PrLine(10, curY_ + kSeparatorDrop, rightEdge_, curY_ + kSeparatorDrop, 1, kBlack);
+    curY_ += kSubTotalAdvance;
     if (!rs_->IsEOF() && curY_ >= bottomEdge_) {
         NewPage();
         mergeFrom_ = 0;
@@ -72,14 +75,14 @@ void ReportRun::SubTotalBlock() {
 
 void ReportRun::TotalsBand() {
     bool started = false;
-    const float top = bottomEdge_ - 8;
+    const float top = bottomEdge_ - kTotalsBandHeight;
     for (int32_t i = 0; i <= lastCol_; ++i) {
         ColumnDef& col = Col(i);
         if (col.TotalType <= 0) continue;
         if (!started) {
-            if (curY_ + 4 > bottomEdge_) NewPage();
+            if (curY_ + kLineHeight > bottomEdge_) NewPage();
             lib_.PrBox(10, top, rightEdge_, bottomEdge_, 10, kBlack, kWhite, false, 10);
-            curY_ = bottomEdge_ - 6;
+            curY_ = bottomEdge_ - kTotalsTextRise;
             Variant label(UpperCase(GetText(9596)));
             Print(15, curY_, label, frmtText, alignLeft, FigureType(col));
             started = true;

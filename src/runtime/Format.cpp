@@ -312,7 +312,7 @@ std::string FormatSections(const Variant& value, std::string_view pattern,
     case SectionKind::Text:
         return detail::FormatTextSection(value.IsEmpty() ? std::string() : value.ToString(), section);
     case SectionKind::Literal:
-        return (minus ? "-" : "") + detail::LiteralSection(section);
+        return std::string(minus ? "-" : "").append(detail::LiteralSection(section));
     }
     return {};
 }

@@ -34,114 +34,135 @@ bool MatchesAt(std::string_view s, size_t i, std::string_view word, bool ignoreC
     return true;
 }
 
-std::vector<DateToken> Tokenise(std::string_view s) {
-    std::vector<DateToken> out;
-    auto literal = [&](std::string text) {
-        if (!out.empty() && out.back().field == DateField::Literal) out.back().text += text;
-        else out.push_back({DateField::Literal, 1, std::move(text)});
-    };
-    size_t i = 0;
-    while (i < s.size()) {
-        const char c = s[i];
-        const char lc = Lower(c);
-        auto run = [&](size_t max) {
-            size_t n = 1;
-            while (i + n < s.size() && Lower(s[i + n]) == lc && n < max) ++n;
-            return n;
-        };
-        if (c == '\\') {
-            if (i + 1 < s.size()) {
-                const size_t len = CodePointLength(s, i + 1);
-                literal(std::string(s.substr(i + 1, len)));
-                i += 1 + len;
-            } else {
-                ++i;
-            }
-        } else if (c == '"') {
-            const size_t end = s.find('"', i + 1);
-            const size_t stop = end == std::string_view::npos ? s.size() : end;
-            literal(std::string(s.substr(i + 1, stop - i - 1)));
-            i = stop + 1;
-        } else if (MatchesAt(s, i, "am/pm", false) || MatchesAt(s, i, "AM/PM", false)) {
-            out.push_back({c == 'A' ? DateField::AmPmUpper : DateField::AmPmLower, 5, {}});
-            i += 5;
-        } else if (MatchesAt(s, i, "a/p", false) || MatchesAt(s, i, "A/P", false)) {
-            out.push_back({c == 'A' ? DateField::APUpper : DateField::APLower, 3, {}});
-            i += 3;
-        } else if (MatchesAt(s, i, "ampm", true)) {
-            out.push_back({DateField::AmPmLocale, 4, {}});
-            i += 4;
-        } else if (MatchesAt(s, i, "ttttt", true)) {
-            out.push_back({DateField::LongTime, 5, {}});
-            i += 5;
-        } else if (lc == 'd') {
-            const size_t n = run(6);
-            out.push_back({DateField::Day, static_cast<int>(n), {}});
-            i += n;
-        } else if (lc == 'm') {
-            const size_t n = run(4);
-            out.push_back({DateField::Month, static_cast<int>(n), {}});
-            i += n;
-        } else if (lc == 'y') {
-            size_t n = run(4);
-            if (n == 3) n = 2;  // "yyy" reads as yy followed by y
-            out.push_back({n == 1 ? DateField::DayOfYear : DateField::Year, static_cast<int>(n), {}});
-            i += n;
-        } else if (lc == 'h' || lc == 'n' || lc == 's') {
-            const size_t n = run(2);
-            const DateField f = lc == 'h' ? DateField::Hour
-                                          : (lc == 'n' ? DateField::Minute : DateField::Second);
-            out.push_back({f, static_cast<int>(n), {}});
-            i += n;
-        } else if (lc == 'w') {
-            const size_t n = run(2);
-            out.push_back({n == 2 ? DateField::Week : DateField::Weekday, static_cast<int>(n), {}});
-            i += n;
-        } else if (lc == 'q') {
-            out.push_back({DateField::Quarter, 1, {}});
-            ++i;
-        } else if (lc == 'c') {
-            out.push_back({DateField::General, 1, {}});
-            ++i;
-        } else if (c == '/') {
-            out.push_back({DateField::DateSep, 1, {}});
-            ++i;
-        } else if (c == ':') {
-            out.push_back({DateField::TimeSep, 1, {}});
-            ++i;
-        } else {
-            const size_t len = CodePointLength(s, i);
-            literal(std::string(s.substr(i, len)));
-            i += len;
-        }
+// Adds literal text, joined to a literal just before it.
+void AppendLiteral(std::vector<DateToken>& out, std::string text) {
+    if (!out.empty() && out.back().field == DateField::Literal) out.back().text += text;
+    else out.push_back({DateField::Literal, 1, std::move(text)});
+}
+
+// Length of the run of the letter at `s[i]` (either case), at most `max`.
+size_t RunLength(std::string_view s, size_t i, size_t max) {
+    const char lc = Lower(s[i]);
+    size_t n = 1;
+    while (i + n < s.size() && Lower(s[i + n]) == lc && n < max) ++n;
+    return n;
+}
+
+// Literal text: a character after a backslash, or the text between double quotes (to the
+// end when the closing quote is missing). Returns the bytes used, 0 when `s[i]` starts neither.
+size_t ReadLiteral(std::string_view s, size_t i, std::vector<DateToken>& out) {
+    if (s[i] == '\\') {
+        if (i + 1 >= s.size()) return 1;
+        const size_t len = CodePointLength(s, i + 1);
+        AppendLiteral(out, std::string(s.substr(i + 1, len)));
+        return 1 + len;
     }
-    // m and mm right after an hour, or right before a second, are minutes.
+    if (s[i] == '"') {
+        const size_t end = s.find('"', i + 1);
+        const size_t stop = end == std::string_view::npos ? s.size() : end;
+        AppendLiteral(out, std::string(s.substr(i + 1, stop - i - 1)));
+        return stop + 1 - i;
+    }
+    return 0;
+}
+
+// The fixed words: AM/PM, A/P (their case chooses the output's), AMPM and ttttt (any case).
+// Returns the bytes used, 0 when none starts at `s[i]`.
+size_t ReadWord(std::string_view s, size_t i, std::vector<DateToken>& out) {
+    const bool upper = s[i] == 'A';
+    if (MatchesAt(s, i, "am/pm", false) || MatchesAt(s, i, "AM/PM", false)) {
+        out.push_back({upper ? DateField::AmPmUpper : DateField::AmPmLower, 5, {}});
+        return 5;
+    }
+    if (MatchesAt(s, i, "a/p", false) || MatchesAt(s, i, "A/P", false)) {
+        out.push_back({upper ? DateField::APUpper : DateField::APLower, 3, {}});
+        return 3;
+    }
+    if (MatchesAt(s, i, "ampm", true)) {
+        out.push_back({DateField::AmPmLocale, 4, {}});
+        return 4;
+    }
+    if (MatchesAt(s, i, "ttttt", true)) {
+        out.push_back({DateField::LongTime, 5, {}});
+        return 5;
+    }
+    return 0;
+}
+
+// A run of one field letter (d, m, y, h, n, s, w, q, c) or a separator. Returns the bytes
+// used, 0 when `s[i]` is none of them.
+size_t ReadField(std::string_view s, size_t i, std::vector<DateToken>& out) {
+    const auto add = [&](DateField field, size_t n) {
+        out.push_back({field, static_cast<int>(n), {}});
+        return n;
+    };
+    switch (Lower(s[i])) {
+    case 'd': return add(DateField::Day, RunLength(s, i, 6));
+    case 'm': return add(DateField::Month, RunLength(s, i, 4));
+    case 'y': {
+        size_t n = RunLength(s, i, 4);
+        if (n == 3) n = 2;  // "yyy" reads as yy followed by y
+        return add(n == 1 ? DateField::DayOfYear : DateField::Year, n);
+    }
+    case 'h': return add(DateField::Hour, RunLength(s, i, 2));
+    case 'n': return add(DateField::Minute, RunLength(s, i, 2));
+    case 's': return add(DateField::Second, RunLength(s, i, 2));
+    case 'w': {
+        const size_t n = RunLength(s, i, 2);
+        return add(n == 2 ? DateField::Week : DateField::Weekday, n);
+    }
+    case 'q': return add(DateField::Quarter, 1);
+    case 'c': return add(DateField::General, 1);
+    case '/': return add(DateField::DateSep, 1);
+    case ':': return add(DateField::TimeSep, 1);
+    default: return 0;
+    }
+}
+
+bool IsSeparator(DateField f) {
+    return f == DateField::Literal || f == DateField::TimeSep || f == DateField::DateSep;
+}
+
+// m and mm right after an hour, or right before a second, are minutes (separators between
+// them do not count).
+void MarkMinutes(std::vector<DateToken>& tokens) {
     const DateToken* previous = nullptr;
-    for (size_t k = 0; k < out.size(); ++k) {
-        DateToken& t = out[k];
-        const bool separator = t.field == DateField::Literal || t.field == DateField::TimeSep ||
-                               t.field == DateField::DateSep;
-        if (separator) continue;
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        DateToken& t = tokens[k];
+        if (IsSeparator(t.field)) continue;
         if (t.field == DateField::Month && t.width <= 2) {
             const DateToken* next = nullptr;
-            for (size_t j = k + 1; j < out.size() && !next; ++j) {
-                const DateField f = out[j].field;
-                if (f != DateField::Literal && f != DateField::TimeSep && f != DateField::DateSep)
-                    next = &out[j];
+            for (size_t j = k + 1; j < tokens.size() && !next; ++j) {
+                if (!IsSeparator(tokens[j].field)) next = &tokens[j];
             }
-            if ((previous && previous->field == DateField::Hour) ||
-                (next && next->field == DateField::Second)) {
+            if ((previous && previous->field == DateField::Hour) || (next && next->field == DateField::Second)) {
                 t.field = DateField::Minute;
             }
         }
         previous = &t;
     }
+}
+
+std::vector<DateToken> Tokenise(std::string_view s) {
+    std::vector<DateToken> out;
+    size_t i = 0;
+    while (i < s.size()) {
+        size_t used = ReadLiteral(s, i, out);
+        if (used == 0) used = ReadWord(s, i, out);
+        if (used == 0) used = ReadField(s, i, out);
+        if (used == 0) {
+            used = CodePointLength(s, i);
+            AppendLiteral(out, std::string(s.substr(i, used)));
+        }
+        i += used;
+    }
+    MarkMinutes(out);
     return out;
 }
 
 std::string Padded(int value, int width) {
     std::string s = std::to_string(value);
-    if (width == 2 && s.size() < 2) s.insert(0, "0");
+    if (width == 2 && s.size() < 2) s.insert(s.begin(), '0');
     return s;
 }
 

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <string>
 
 namespace qor::detail {
 namespace {
@@ -167,65 +169,73 @@ std::string GeneralText(const Decimal& source, bool negative, int significant,
     if (d.digits.size() > 1) out += decimalSeparator + d.digits.substr(1);
     out += x < 0 ? "E-" : "E+";
     std::string e = std::to_string(std::abs(x));
-    if (e.size() < 2) e.insert(0, "0");
+    if (e.size() < 2) e.insert(e.begin(), '0');
     return out + e;
 }
 
-ParsedNumber ParseNumber(std::string_view text, const LocaleInfo& locale) {
-    ParsedNumber result;
-    auto trim = [](std::string_view& s) {
-        while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-        while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    };
-    trim(text);
+namespace {
+
+void TrimBlanks(std::string_view& s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+}
+
+// A number's text without what surrounds the digits, and whether it is negative.
+struct NumberBody {
+    std::string_view text;
     bool negative = false;
-    bool parenthesised = false;
+};
+
+// Takes off the blanks, "(...)", one sign (in front or behind, on either side of the
+// currency symbol) and the currency symbol. Nothing when parentheses and a sign meet.
+std::optional<NumberBody> StripAffixes(std::string_view text, const LocaleInfo& locale) {
+    NumberBody body{text, false};
+    std::string_view& s = body.text;
+    TrimBlanks(s);
     bool signSeen = false;
-    auto takeSign = [&](std::string_view& s, bool front) {
+    const auto takeSign = [&](bool front) {
         if (s.empty() || signSeen) return;
         const char c = front ? s.front() : s.back();
         if (c != '+' && c != '-') return;
-        negative = c == '-';
+        body.negative = c == '-';
         signSeen = true;
         front ? s.remove_prefix(1) : s.remove_suffix(1);
-        trim(s);
+        TrimBlanks(s);
     };
-    auto takeCurrency = [&](std::string_view& s) {
+    const auto takeCurrency = [&] {
         const std::string& cur = locale.currencySymbol;
         if (cur.empty()) return;
         if (StartsWith(s, cur)) s.remove_prefix(cur.size());
-        else if (s.size() >= cur.size() && s.substr(s.size() - cur.size()) == cur)
-            s.remove_suffix(cur.size());
-        trim(s);
+        else if (s.size() >= cur.size() && s.substr(s.size() - cur.size()) == cur) s.remove_suffix(cur.size());
+        TrimBlanks(s);
     };
-    if (text.size() >= 2 && text.front() == '(' && text.back() == ')') {
+    bool parenthesised = false;
+    if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
         parenthesised = true;
-        text = text.substr(1, text.size() - 2);
-        trim(text);
+        s = s.substr(1, s.size() - 2);
+        TrimBlanks(s);
     }
-    takeSign(text, true);
-    takeCurrency(text);
-    takeSign(text, true);
-    takeSign(text, false);
-    takeCurrency(text);
-    takeSign(text, false);
-    if (parenthesised && signSeen) return result;
-    if (parenthesised) negative = true;
+    takeSign(true);
+    takeCurrency();
+    takeSign(true);
+    takeSign(false);
+    takeCurrency();
+    takeSign(false);
+    if (parenthesised && signSeen) return std::nullopt;
+    if (parenthesised) body.negative = true;
+    return body;
+}
 
-    if (!text.empty() && text.front() == '&') {
-        size_t used = 0;
-        auto radix = ParseRadix(text, used);
-        if (!radix || used != text.size()) return result;
-        result.status = ParseStatus::Ok;
-        result.value = negative ? -*radix : *radix;
-        return result;
-    }
-
-    std::string clean = negative ? "-" : "";
+// The digits as from_chars reads them ("-1234.5e3"): grouping characters in the integer
+// part dropped, the locale's decimal separator as ".", an exponent with E or D. Nothing when
+// there is no digit or something follows the number.
+std::optional<std::string> PlainDigits(const NumberBody& body, const LocaleInfo& locale) {
+    const std::string_view text = body.text;
+    std::string clean = body.negative ? "-" : "";
     size_t i = 0;
     size_t intDigits = 0;
     size_t fracDigits = 0;
-    auto isDigit = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+    const auto isDigit = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
     while (i < text.size()) {
         if (isDigit(i)) {
             clean += text[i++];
@@ -244,21 +254,26 @@ ParsedNumber ParseNumber(std::string_view text, const LocaleInfo& locale) {
             ++fracDigits;
         }
     }
-    if (intDigits + fracDigits == 0) return result;
+    if (intDigits + fracDigits == 0) return std::nullopt;
     if (i < text.size() && (Lower(text[i]) == 'e' || Lower(text[i]) == 'd')) {
         size_t j = i + 1;
         std::string exponent = "e";
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
-        if (!isDigit(j)) return result;
+        if (!isDigit(j)) return std::nullopt;
         while (isDigit(j)) exponent += text[j++];
         clean += exponent;
         i = j;
     }
-    if (i != text.size()) return result;
+    if (i != text.size()) return std::nullopt;
+    return clean;
+}
+
+// The value of plain digits: underflow reads as 0, overflow is the runtime's overflow.
+ParsedNumber ValueOf(const std::string& clean) {
+    ParsedNumber result;
     double value = 0;
-    auto res = std::from_chars(clean.data(), clean.data() + clean.size(), value);
+    const auto res = std::from_chars(clean.data(), clean.data() + clean.size(), value);
     if (res.ec == std::errc::result_out_of_range) {
-        // underflow reads as 0, overflow is the runtime's overflow
         const bool tiny = clean.find("e-") != std::string::npos;
         result.status = tiny ? ParseStatus::Ok : ParseStatus::Overflow;
         result.value = 0;
@@ -271,6 +286,28 @@ ParsedNumber ParseNumber(std::string_view text, const LocaleInfo& locale) {
     result.status = ParseStatus::Ok;
     result.value = value == 0 ? 0 : value;
     return result;
+}
+
+// "&H..." and "&O..." integers; the whole body must be the number.
+ParsedNumber RadixValue(const NumberBody& body) {
+    ParsedNumber result;
+    size_t used = 0;
+    const auto radix = ParseRadix(body.text, used);
+    if (!radix || used != body.text.size()) return result;
+    result.status = ParseStatus::Ok;
+    result.value = body.negative ? -*radix : *radix;
+    return result;
+}
+
+}  // namespace
+
+ParsedNumber ParseNumber(std::string_view text, const LocaleInfo& locale) {
+    const std::optional<NumberBody> body = StripAffixes(text, locale);
+    if (!body) return {};
+    if (!body->text.empty() && body->text.front() == '&') return RadixValue(*body);
+    const std::optional<std::string> clean = PlainDigits(*body, locale);
+    if (!clean) return {};
+    return ValueOf(*clean);
 }
 
 double ValOf(std::string_view text) {

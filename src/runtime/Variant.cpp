@@ -78,8 +78,12 @@ bool Variant::IsNumber() const noexcept {
     case VarType::Single:
     case VarType::Double:
     case VarType::Currency: return true;
-    default: return false;
+    case VarType::Empty:
+    case VarType::Null:
+    case VarType::Date:
+    case VarType::String: return false;
     }
+    return false;
 }
 
 bool Variant::IsNumeric() const noexcept {
@@ -111,7 +115,13 @@ int32_t Variant::ToLong() const {
     case VarType::Boolean: return std::get<bool>(v_) ? -1 : 0;
     case VarType::Integer: return std::get<int16_t>(v_);
     case VarType::Long: return std::get<int32_t>(v_);
-    default: break;
+    case VarType::Empty:
+    case VarType::Null:
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Currency:
+    case VarType::Date:
+    case VarType::String: break;
     }
     const double rounded = RoundToEvenInteger(ToDouble());
     if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) Throw(kErrOverflow);
@@ -152,8 +162,15 @@ double Variant::ToDate() const {
         if (parsed.status == detail::ParseStatus::Ok) return parsed.value;
         Throw(kErrTypeMismatch);
     }
-    default: return ToDouble();
+    case VarType::Empty:
+    case VarType::Boolean:
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Currency: return ToDouble();
     }
+    return ToDouble();
 }
 
 std::string Variant::ToString() const {

@@ -79,7 +79,9 @@ inline std::vector<PathOp> ShapePath(const Record& r) {
         }
         break;
     }
-    default:
+    case RecordKind::Text:
+    case RecordKind::Line:
+    case RecordKind::Picture:
         break;
     }
     return ops;

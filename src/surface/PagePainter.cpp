@@ -152,7 +152,11 @@ void PaintPage(QPainter& painter, const VSPrinter& printer, int page, double pix
         switch (r.Kind()) {
         case RecordKind::Text: DrawText(painter, doc, r, pixelsPerTwip); break;
         case RecordKind::Picture: DrawPicture(painter, doc, r); break;
-        default: DrawShape(painter, doc, r); break;
+        case RecordKind::Line:
+        case RecordKind::Rectangle:
+        case RecordKind::Circle:
+        case RecordKind::Arc:
+        case RecordKind::Pie: DrawShape(painter, doc, r); break;
         }
     }
     painter.restore();

@@ -86,7 +86,12 @@ void PdfFile::Finish(int root, int info) {
 
 namespace {
 
-constexpr int kCatalog = 1, kPages = 2, kResources = 3, kInfo = 4;
+// Objects every file has, at fixed numbers; pages, fonts and images follow them.
+constexpr int kCatalog = 1;    // the document catalog (/Root)
+constexpr int kPages = 2;      // the page tree, parent of every page
+constexpr int kResources = 3;  // fonts and images, shared by all pages
+constexpr int kInfo = 4;       // the document information dictionary
+constexpr int kFixedObjects = kInfo;  // 1 to kInfo
 
 struct PenState {
     int32_t width = -1;
@@ -129,7 +134,7 @@ public:
             case RecordKind::Arc:
             case RecordKind::Pie: Shape(r); break;
             case RecordKind::Picture: Image(r); break;
-            default: break;
+            case RecordKind::Text: break;  // written above, inside a text object
             }
         }
         EndText();
@@ -356,7 +361,7 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
 
     PdfFile file(sink);
     file.compressionLevel = compressionLevel;
-    for (int i = 1; i <= kInfo; ++i) file.Alloc();
+    for (int i = 1; i <= kFixedObjects; ++i) file.Alloc();
     PdfFonts fonts;
     std::unordered_map<uint32_t, int> images;
     PageWriter writer(doc, file, fonts, images);
@@ -369,9 +374,11 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
         file.Stream(contentObj, "", content, true);
         int pageObj = file.Alloc();
         PdfBuffer& b = file.Begin(pageObj);
-        b << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
+        b << "<< /Type /Page /Parent ";
+        b.I(kPages) << "0 R /MediaBox [0 0 ";
         b.N(page.width / 20.0, 3).Num(page.height / 20.0, 3);
-        b << "] /Resources 3 0 R /Contents ";
+        b << "] /Resources ";
+        b.I(kResources) << "0 R /Contents ";
         b.I(contentObj) << "0 R >>";
         file.End();
         pageObjects.push_back(pageObj);
@@ -403,7 +410,9 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     kids << "] >>";
     file.End();
 
-    file.Begin(kCatalog) << "<< /Type /Catalog /Pages 2 0 R >>";
+    PdfBuffer& catalog = file.Begin(kCatalog);
+    catalog << "<< /Type /Catalog /Pages ";
+    catalog.I(kPages) << "0 R >>";
     file.End();
 
     PdfBuffer& in = file.Begin(kInfo);
