@@ -4,42 +4,19 @@
 #include <cctype>
 #include <cstdint>
 #include <fstream>
-#include <latch>
 #include <limits>
 #include <map>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include <qor/GenServices.h>
 #include <qor/RuntimeError.h>
 #include <qor/Texts.h>
 
 #include "core/LibraryTexts.h"
+#include "support/Errors.h"
 
 namespace {
-
-// The hand-transcribed texts of tests/fixtures/texts_expected.tsv, by resource id; nullopt
-// where the language has no text.
-std::map<int32_t, std::optional<std::string>> ExpectedTexts() {
-    std::ifstream in(QOR_FIXTURES_DIR "/texts_expected.tsv", std::ios::binary);
-    EXPECT_TRUE(in.good()) << "missing texts_expected.tsv";
-    std::map<int32_t, std::optional<std::string>> expected;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        const auto tab = line.find('\t');
-        const int32_t id = std::stoi(line.substr(0, tab));
-        const std::string text = line.substr(tab + 1);
-        if (text == "(none)") {
-            expected[id] = std::nullopt;
-        } else {
-            EXPECT_TRUE(text.size() >= 2 && text.front() == '[' && text.back() == ']') << line;
-            expected[id] = text.substr(1, text.size() - 2);
-        }
-    }
-    return expected;
-}
 
 std::string Placeholder(int64_t resourceId) { return " [LL " + std::to_string(resourceId) + " ?] "; }
 
@@ -52,137 +29,71 @@ struct Offset {
     int32_t before;
 };
 
-int ErrorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const qor::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
-
 bool IsCapitals(const std::string& text) {
-    return !text.empty() && std::any_of(text.begin(), text.end(), [](unsigned char c) { return std::isalpha(c); }) &&
+    return std::any_of(text.begin(), text.end(), [](unsigned char c) { return std::isalpha(c); }) &&
            std::none_of(text.begin(), text.end(), [](unsigned char c) { return std::islower(c); });
 }
 
 }  // namespace
 
-TEST(GetText, EveryTextOfTheTableByteForByteInEachLanguage) {
-    const auto expected = ExpectedTexts();
+// tests/fixtures/texts_expected.tsv holds every id of the three languages, transcribed by hand:
+// "[text]" or "(none)" for the placeholder. The library's table must hold exactly those texts.
+TEST(GetText, EveryTextOfTheTableByteForByteInEachLanguageAndNothingElse) {
+    std::ifstream in(QOR_FIXTURES_DIR "/texts_expected.tsv", std::ios::binary);
+    ASSERT_TRUE(in.good());
+    std::map<int32_t, std::optional<std::string>> expected;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::string text = line.substr(line.find('\t') + 1);
+        ASSERT_TRUE(text == "(none)" || (text.size() >= 2 && text.front() == '[' && text.back() == ']')) << line;
+        expected[std::stoi(line)] = text == "(none)" ? std::nullopt : std::optional(text.substr(1, text.size() - 2));
+    }
     ASSERT_EQ(expected.size(), 3u * 85u + 4u);  // 85 ids in 3 languages, plus 21055-21058
     for (const auto& [resourceId, text] : expected) {
-        const int32_t offset = resourceId / 10000 * 10000;
-        Offset language(offset);
-        const std::string got = qor::GetText(resourceId - offset);
-        EXPECT_EQ(got, text ? *text : Placeholder(resourceId)) << "id " << resourceId;
+        Offset language(resourceId / 10000 * 10000);
+        EXPECT_EQ(qor::GetText(resourceId % 10000), text ? *text : Placeholder(resourceId)) << resourceId;
     }
-}
-
-TEST(GetText, TheTableHoldsNothingElse) {
-    const auto expected = ExpectedTexts();
     for (const auto& [resourceId, text] : qor::detail::LibraryTexts().Texts()) {
-        const int32_t base = resourceId % 10000;
-        if (base >= 1055 && base <= 1058) continue;  // organisation texts, checked below
-        auto it = expected.find(resourceId);
-        ASSERT_NE(it, expected.end()) << "unexpected id " << resourceId;
-        EXPECT_TRUE(it->second.has_value()) << "id " << resourceId << " should have no text";
+        if (resourceId % 10000 >= 1055 && resourceId % 10000 <= 1058) continue;  // organisation texts
+        const auto it = expected.find(resourceId);
+        EXPECT_TRUE(it != expected.end() && it->second.has_value()) << "unexpected id " << resourceId;
     }
-}
-
-TEST(GetText, OrganisationTextsHaveTheirShapeInDutchAndFrenchOnly) {
+    // The organisation: a one-word name and three lines in capitals, in Dutch and French only.
     for (int32_t offset : {0, 10000}) {
         Offset language(offset);
-        const std::string place = qor::GetText(1055);
-        EXPECT_FALSE(place.empty());
-        EXPECT_EQ(place.find(' '), std::string::npos) << place;  // one word
-        EXPECT_EQ(place.find("[LL"), std::string::npos) << place;
-        for (int32_t id : {1056, 1057, 1058}) {
-            const std::string line = qor::GetText(id);
-            EXPECT_TRUE(IsCapitals(line)) << id << ": " << line;
-            EXPECT_EQ(line.find("[LL"), std::string::npos);
-        }
+        const std::string name = qor::GetText(1055);
+        EXPECT_TRUE(!name.empty() && name.find_first_of(" [") == std::string::npos) << name;
+        for (int32_t id : {1056, 1057, 1058}) EXPECT_TRUE(IsCapitals(qor::GetText(id))) << qor::GetText(id);
     }
-    Offset english(20000);
-    for (int32_t id = 1055; id <= 1058; ++id) EXPECT_EQ(qor::GetText(id), Placeholder(20000 + id));
 }
 
-TEST(GetText, IdsWithoutTextGiveThePlaceholder) {
-    Offset dutch(0);
-    for (int32_t id : {999, 1074, 1100, 1116, 0, -1, 9499}) {
-        EXPECT_EQ(qor::GetText(id), Placeholder(id)) << id;
-    }
-    Offset english(20000);
-    EXPECT_EQ(qor::GetText(1063), " [LL 21063 ?] ");
-    EXPECT_EQ(qor::GetText(1060), " [LL 21060 ?] ");
-}
-
-TEST(GetText, AnOffsetWithoutTextsGivesPlaceholdersEverywhere) {
-    Offset none(30000);
-    EXPECT_EQ(qor::GetText(1000), " [LL 31000 ?] ");
-    for (int32_t id = 1000; id <= 1115; ++id) EXPECT_EQ(qor::GetText(id), Placeholder(30000 + id));
-}
-
-TEST(GetText, IdsFrom9500AreSharedTextsWithTheOffset) {
-    {
-        Offset dutch(0);
-        EXPECT_EQ(qor::GetText(9500), "Annuleren");
-        EXPECT_EQ(qor::GetText(9596), "Totaal");
+TEST(GetText, PlaceholdersSharedTextsOverflowAndVariantIds) {
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    const struct { int32_t offset; int32_t id; std::string expected; } cases[] = {
+        // Ids without a text, and a language without texts, give the placeholder.
+        {0, 999, Placeholder(999)}, {0, 1116, Placeholder(1116)}, {0, -1, Placeholder(-1)},
+        {0, 9499, Placeholder(9499)}, {30000, 1000, " [LL 31000 ?] "},
+        // From 9500 on: the shared texts, with the offset; the library's table is not consulted.
+        {0, 9500, "Annuleren"}, {10000, 9500, "Annuler"}, {20000, 9596, "Total"},
+        {20000, 9999, "[29999]"}, {20000, 11000, "[31000]"}, {30000, 9500, "[39500]"},
+        {kMax, -5, Placeholder(int64_t{kMax} - 5)},
+    };
+    for (const auto& c : cases) {
+        Offset language(c.offset);
+        EXPECT_EQ(qor::GetText(c.id), c.expected) << c.offset << " + " << c.id;
     }
     {
-        Offset french(10000);
-        EXPECT_EQ(qor::GetText(9500), "Annuler");
+        Offset huge(kMax);
+        qor::test::ExpectRuntimeError(qor::kErrOverflow, [] { qor::GetText(1000); });
+        qor::test::ExpectRuntimeError(qor::kErrOverflow, [] { qor::GetText(9500); });
+        Offset negative(-10000);
+        qor::test::ExpectRuntimeError(qor::kErrOverflow, [] { qor::GetText(std::numeric_limits<int32_t>::min()); });
     }
-    {
-        Offset english(20000);
-        EXPECT_EQ(qor::GetText(9500), "Cancel");
-        EXPECT_EQ(qor::GetText(9596), "Total");
-        EXPECT_EQ(qor::GetText(9700), qor::GenServices().SharedText(29700));
-        EXPECT_EQ(qor::GetText(9999), "[29999]");
-        // Above 9500 the library's table is not consulted, even for its own ids.
-        EXPECT_EQ(qor::GetText(11000), "[31000]");
-    }
-    Offset none(30000);
-    EXPECT_EQ(qor::GetText(9500), "[39500]");
-}
-
-TEST(GetText, AnOverflowingIdPlusOffsetRaisesOverflow) {
-    {
-        Offset huge(std::numeric_limits<int32_t>::max());
-        EXPECT_EQ(ErrorNumberOf([] { qor::GetText(1000); }), qor::kErrOverflow);
-        EXPECT_EQ(ErrorNumberOf([] { qor::GetText(9500); }), qor::kErrOverflow);
-        EXPECT_EQ(qor::GetText(-5), Placeholder(int64_t{std::numeric_limits<int32_t>::max()} - 5));
-    }
-    Offset negative(-10000);
-    EXPECT_EQ(ErrorNumberOf([] { qor::GetText(std::numeric_limits<int32_t>::min()); }), qor::kErrOverflow);
-}
-
-TEST(GetText, AVariantIdMustBeANumber) {
     Offset dutch(0);
     EXPECT_EQ(qor::GetText(qor::Variant("1000")), "Pagina ");
     EXPECT_EQ(qor::GetText(qor::Variant(1102.5)), "Onderste lade");  // half to even: 1102
-    EXPECT_EQ(qor::GetText(qor::Variant(1103.5)), "Manuele invoer");     // 1104
-    EXPECT_EQ(ErrorNumberOf([] { qor::GetText(qor::Variant("Pagina")); }), qor::kErrTypeMismatch);
-    EXPECT_EQ(ErrorNumberOf([] { qor::GetText(qor::Variant::Null()); }), qor::kErrInvalidUseOfNull);
-    EXPECT_EQ(ErrorNumberOf([] { qor::GetText(qor::Variant(3e10)); }), qor::kErrOverflow);
-}
-
-TEST(GetText, ThreadsReadTheirOwnLanguageAtTheSameTime) {
-    constexpr int kRounds = 2000;
-    std::latch ready(2);
-    int mismatchesEnglish = 0;
-    int mismatchesDutch = 0;
-    auto worker = [&](int32_t offset, const char* page, const char* of, int& mismatches) {
-        qor::GenServices().LanguageOffset = offset;
-        ready.arrive_and_wait();  // both offsets are set before either thread reads
-        for (int i = 0; i < kRounds; ++i) {
-            if (qor::GetText(1000) != page || qor::GetText(1001) != of) ++mismatches;
-        }
-    };
-    std::thread english(worker, 20000, "Page ", " of ", std::ref(mismatchesEnglish));
-    std::thread dutch(worker, 0, "Pagina ", " van ", std::ref(mismatchesDutch));
-    english.join();
-    dutch.join();
-    EXPECT_EQ(mismatchesEnglish, 0);
-    EXPECT_EQ(mismatchesDutch, 0);
+    EXPECT_EQ(qor::GetText(qor::Variant(1103.5)), "Manuele invoer");  // 1104
+    qor::test::ExpectRuntimeError(qor::kErrTypeMismatch, [] { qor::GetText(qor::Variant("Pagina")); });
+    qor::test::ExpectRuntimeError(qor::kErrInvalidUseOfNull, [] { qor::GetText(qor::Variant::Null()); });
+    qor::test::ExpectRuntimeError(qor::kErrOverflow, [] { qor::GetText(qor::Variant(3e10)); });
 }

@@ -1,64 +1,43 @@
 // A document on a real surface for the drawing tests, read back from the PDF it writes:
-// word boxes with poppler's pdftotext -bbox, pixels with pdftoppm, structure with qpdf.
+// word boxes with poppler, pixels of the rendered page, structure with qpdf.
 #pragma once
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 
 #include <qor/GenServices.h>
-#include <qor/ModuleState.h>
+#include <qor/Picture.h>
 #include <qor/VSPDF.h>
 #include <qor/VSPrinter.h>
 #include <qor/clsqorPrintLib.h>
 
+#include "core/ModuleState.h"
+#include "drawing/ExcelBridge.h"
+#include "support/Files.h"
+#include "support/Pdf.h"
+
 namespace qor::test {
 
-constexpr double kMmPerPoint = 25.4 / 72.0;
-
-// A word of the PDF, in millimetres from the paper's top-left corner.
-struct PdfWord {
-    std::string text;
-    double left = 0, top = 0, right = 0, bottom = 0;
-    double CentreX() const { return (left + right) / 2; }
-};
-
-inline std::string Shell(const std::string& command, int* status = nullptr) {
-    std::string out;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        if (status) *status = -1;
-        return out;
-    }
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int rc = pclose(pipe);
-    if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
-}
-
-// Decodes the entities pdftotext writes in its XHTML output.
-inline std::string Unescape(std::string s) {
-    const std::pair<const char*, const char*> entities[] = {
-        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
-    for (auto [from, to] : entities) {
-        for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + 1)) {
-            s.replace(at, std::strlen(from), to);
-        }
-    }
-    return s;
+// A 100 x 50 pixel picture at 96 dpi (26.46 x 13.23 mm), red.
+inline Picture RedPicture() {
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 0));
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return Picture::FromBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 // Opens a fresh document (A4 portrait, 10 mm margins) on a surface of its own, hands it to
@@ -68,9 +47,6 @@ protected:
     void SetUp() override {
         setenv("QORPRINT_UNATTENDED", "1", 1);
         modqorPrintLib().Reset();
-        char tmpl[] = "/tmp/qordrawing-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
         const double margin = GenServices().MmToTwips(10);
         surface.MarginLeft(margin);
         surface.MarginRight(margin);
@@ -79,95 +55,106 @@ protected:
         surface.StartDoc();
         lib.VPrinter = &surface;
     }
-    void TearDown() override {
-        modqorPrintLib().Reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    void TearDown() override { modqorPrintLib().Reset(); }
 
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-    // Ends the document, writes it as PDF and checks the file with qpdf.
-    std::string WritePdf() {
-        if (surface.IsDocOpen()) surface.EndDoc();
-        const std::string pdf = File("out.pdf");
-        VSPDF().ConvertDocument(surface, pdf);
-        int status = 0;
-        const std::string report = Shell("qpdf --check '" + pdf + "'", &status);
-        EXPECT_EQ(status, 0) << report;
-        return pdf;
-    }
-
-    // Every word of page `page` of the document.
-    std::vector<PdfWord> Words(int page = 1) {
-        if (pdf_.empty()) pdf_ = WritePdf();
-        const std::string xml = Shell("pdftotext -bbox -f " + std::to_string(page) + " -l " +
-                                      std::to_string(page) + " '" + pdf_ + "' -");
-        // <word xMin="..." yMin="..." xMax="..." yMax="...">text</word>
-        auto attribute = [](const std::string& tag, const char* name) {
-            const std::size_t at = tag.find(std::string(name) + "=\"");
-            return at == std::string::npos ? 0.0 : std::stod(tag.substr(at + std::strlen(name) + 2));
-        };
-        std::vector<PdfWord> words;
-        for (std::size_t at = xml.find("<word "); at != std::string::npos; at = xml.find("<word ", at + 1)) {
-            const std::size_t close = xml.find('>', at);
-            const std::size_t end = xml.find("</word>", close);
-            if (close == std::string::npos || end == std::string::npos) break;
-            const std::string tag = xml.substr(at, close - at);
-            words.push_back({Unescape(xml.substr(close + 1, end - close - 1)), attribute(tag, "xMin") * kMmPerPoint,
-                             attribute(tag, "yMin") * kMmPerPoint, attribute(tag, "xMax") * kMmPerPoint,
-                             attribute(tag, "yMax") * kMmPerPoint});
+    // The document as a PDF that qpdf accepts, written once.
+    const std::string& Pdf() {
+        if (pdf_.empty()) {
+            if (surface.IsDocOpen()) surface.EndDoc();
+            pdf_ = dir_.File("out.pdf");
+            VSPDF().ConvertDocument(surface, pdf_);
+            std::string report;
+            EXPECT_TRUE(QpdfCheck(pdf_, &report)) << report;
         }
-        return words;
+        return pdf_;
     }
 
-    // The first word with text `text`; fails the test when there is none.
-    PdfWord Word(const std::string& text, int page = 1) {
-        for (const PdfWord& w : Words(page)) {
+    // Every word of page 1, in millimetres from the paper's corner.
+    std::vector<Word> Words() { return PageWords(Pdf(), 1); }
+
+    // The first word with text `text` on page 1; fails the test when there is none.
+    Word FindWord(const std::string& text) {
+        for (const Word& w : Words())
             if (w.text == text) return w;
-        }
-        ADD_FAILURE() << "no word \"" << text << "\" on page " << page;
+        ADD_FAILURE() << "no word \"" << text << "\"";
         return {};
     }
 
     // Page `page` rendered at `dpi` by poppler.
     QImage Render(int page = 1, int dpi = 144) {
-        if (pdf_.empty()) pdf_ = WritePdf();
-        const std::string base = File("page" + std::to_string(page));
-        Shell("pdftoppm -png -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " +
-              std::to_string(page) + " -singlefile '" + pdf_ + "' '" + base + "'");
         dpi_ = dpi;
-        QImage image(QString::fromStdString(base + ".png"));
+        QImage image(QString::fromStdString(RenderPage(Pdf(), page, dpi, dir_.File("page" + std::to_string(page)))));
         EXPECT_FALSE(image.isNull()) << "page " << page << " did not render";
         return image;
     }
 
     // The colour of the rendered page at (x, y) mm from the paper's corner.
     QColor At(const QImage& image, double xMm, double yMm) const {
-        const int x = static_cast<int>(xMm / 25.4 * dpi_);
-        const int y = static_cast<int>(yMm / 25.4 * dpi_);
-        if (!image.valid(x, y)) return QColor(Qt::transparent);
-        return image.pixelColor(x, y);
+        const int x = static_cast<int>(xMm / 25.4 * dpi_), y = static_cast<int>(yMm / 25.4 * dpi_);
+        return image.valid(x, y) ? image.pixelColor(x, y) : QColor(Qt::transparent);
     }
 
     // True when some pixel within `radiusMm` of (x, y) mm is dark (ink of a black line).
     bool InkNear(const QImage& image, double xMm, double yMm, double radiusMm = 0.4) const {
         const double step = 25.4 / dpi_;
-        for (double dx = -radiusMm; dx <= radiusMm; dx += step) {
-            for (double dy = -radiusMm; dy <= radiusMm; dy += step) {
+        for (double dx = -radiusMm; dx <= radiusMm; dx += step)
+            for (double dy = -radiusMm; dy <= radiusMm; dy += step)
                 if (At(image, xMm + dx, yMm + dy).lightness() < 128) return true;
-            }
-        }
         return false;
     }
+
+    // Millimetres of a surface measurement in twips.
+    static double Mm(double twips) { return GenServices().TwipsToMm(static_cast<float>(twips)); }
 
     VSPrinter surface;
     clsqorPrintLib lib;
 
 private:
-    std::filesystem::path dir_;
+    TempDir dir_;
     std::string pdf_;
     int dpi_ = 144;
+};
+
+// Collects the messages shown while it lives, answering OK.
+class MessageLog {
+public:
+    MessageLog()
+        : watch_([this](const Message& m) {
+              seen.push_back(m);
+              return std::optional<int32_t>(kAnswerOk);
+          }) {}
+    std::vector<Message> seen;
+
+private:
+    ScopedMessageObserver watch_;
+};
+
+// While it lives, the thread's document goes to a spreadsheet writer that records each cell
+// as "T|Left|Top|Item|Pattern|Align|PrintStyle|Style|FontSize|FontName|Color" and changes
+// the item it was handed to "changed".
+class CellLog {
+public:
+    CellLog() : previous_(SetExcelCellWriter(&Record)) {
+        cells().clear();
+        modqorPrintLib().ExcelMode = true;
+    }
+    ~CellLog() { SetExcelCellWriter(previous_); }
+    static std::vector<std::string>& cells() {
+        static std::vector<std::string> recorded;
+        return recorded;
+    }
+
+private:
+    static void Record(float T, float Left, float Top, Variant& Item, const std::string& Pattern, int32_t Align,
+                       int32_t PrintStyle, const std::string& Style, float FontSize, const std::string& FontName,
+                       int32_t Color) {
+        std::ostringstream cell;
+        cell << T << "|" << Left << "|" << Top << "|" << CStr(Item) << "|" << Pattern << "|" << Align << "|"
+             << PrintStyle << "|" << Style << "|" << FontSize << "|" << FontName << "|" << Color;
+        cells().push_back(cell.str());
+        Item = Variant("changed");
+    }
+    ExcelCellWriter previous_;
 };
 
 }  // namespace qor::test

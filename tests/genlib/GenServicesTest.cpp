@@ -1,179 +1,90 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
-#include <latch>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <qor/GenServices.h>
 #include <qor/Locale.h>
 #include <qor/RuntimeError.h>
 
+#include "support/Errors.h"
+
 namespace {
 
 // Sets (or, with nullptr, removes) an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+struct ScopedEnv {
+    ScopedEnv(const char* name, const char* value) : name(name) {
+        if (const char* was = std::getenv(name)) old = was;
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
+    ~ScopedEnv() { old ? setenv(name, old->c_str(), 1) : unsetenv(name); }
+    const char* name;
+    std::optional<std::string> old;
 };
 
-int ErrorNumberOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const qor::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
+// Runs `f` with Unattended set and returns what it wrote to standard error.
+std::string StderrOf(const std::function<void()>& f) {
+    const bool before = qor::GenServices().Unattended;
+    qor::GenServices().Unattended = true;
+    testing::internal::CaptureStderr();
+    f();
+    qor::GenServices().Unattended = before;
+    return testing::internal::GetCapturedStderr();
+}
+
+// An observer that records the texts it sees and answers `answer`.
+qor::ScopedMessageObserver Recorder(std::vector<std::string>& seen, int32_t answer) {
+    return qor::ScopedMessageObserver([&seen, answer](const qor::Message& m) {
+        seen.push_back(m.text);
+        return std::optional<int32_t>(answer);
+    });
 }
 
 }  // namespace
 
-TEST(SharedText, GivesTheTextOfTheIdWithItsLanguageOffset) {
+TEST(GenServices, ConvertsUnitsAndMeasuresA1920By1080ScreenWithoutAGui) {
     const auto& gs = qor::GenServices();
-    EXPECT_EQ(gs.SharedText(9500), "Annuleren");
-    EXPECT_EQ(gs.SharedText(19500), "Annuler");
-    EXPECT_EQ(gs.SharedText(29500), "Cancel");
-    EXPECT_EQ(gs.SharedText(9596), "Totaal");
-    EXPECT_EQ(gs.SharedText(29596), "Total");
-    for (int32_t offset : {0, 10000, 20000}) {
-        const std::string closing = gs.SharedText(9700 + offset);
-        EXPECT_FALSE(closing.empty());
-        EXPECT_NE(closing.front(), '[') << offset;
-    }
-}
-
-TEST(SharedText, AbsentIdsGiveTheIdInBrackets) {
-    const auto& gs = qor::GenServices();
-    EXPECT_EQ(gs.SharedText(9999), "[9999]");
-    EXPECT_EQ(gs.SharedText(39500), "[39500]");
-    EXPECT_EQ(gs.SharedText(1000), "[1000]");
-    EXPECT_EQ(gs.SharedText(-9500), "[-9500]");
-}
-
-TEST(GenServices, ConvertsMillimetresAndTwips) {
-    const auto& gs = qor::GenServices();
-    EXPECT_FLOAT_EQ(gs.MmToTwips(25.4f), 1440.0f);
     EXPECT_FLOAT_EQ(gs.MmToTwips(10.0f), 566.92914f);
     EXPECT_FLOAT_EQ(gs.TwipsToMm(1440.0f), 25.4f);
-    EXPECT_FLOAT_EQ(gs.TwipsToMm(gs.MmToTwips(210.0f)), 210.0f);
     EXPECT_FLOAT_EQ(gs.MmToTwips(-5.0f), -283.46457f);
-    EXPECT_EQ(ErrorNumberOf([&] { gs.MmToTwips(3.0e38f); }), qor::kErrOverflow);
-    EXPECT_EQ(ErrorNumberOf([&] { gs.MmToTwips(INFINITY); }), qor::kErrOverflow);
+    qor::test::ExpectRuntimeError(qor::kErrOverflow, [&] { gs.MmToTwips(3.0e38f); });
+    qor::test::ExpectRuntimeError(qor::kErrOverflow, [&] { gs.MmToTwips(INFINITY); });
+
+    EXPECT_EQ(gs.ScreenPoint("y"), 0);
+    qor::test::ExpectRuntimeError(qor::kErrInvalidCall, [&] { gs.ScreenPoint("Z"); });
+    int32_t left = -1, top = -1, right = -1, bottom = -1, width = -1, height = -1;
+    gs.WindowArea(left, top, right, bottom, width, height);
+    EXPECT_EQ((std::array{left, top, right, bottom, width, height}), (std::array{0, 0, 28800, 16200, 28800, 16200}));
 }
 
-TEST(GenServices, IsOnePerThread) {
-    qor::GenServices().LanguageOffset = 20000;
-    qor::GenServices().LastErrorText = "main";
-    int32_t otherOffset = -1;
-    std::string otherText = "x";
-    std::thread([&] {
-        otherOffset = qor::GenServices().LanguageOffset;
-        otherText = qor::GenServices().LastErrorText;
-        qor::GenServices().LanguageOffset = 10000;
-    }).join();
-    EXPECT_EQ(otherOffset, 0);
-    EXPECT_EQ(otherText, "");
-    EXPECT_EQ(qor::GenServices().LanguageOffset, 20000);
-    qor::GenServices().LanguageOffset = 0;
-    qor::GenServices().LastErrorText.clear();
-}
-
-TEST(GenServices, DefaultsOfTheSimpleProperties) {
-    const qor::GenServicesObject gs;
-    EXPECT_EQ(gs.LanguageOffset, 0);
-    EXPECT_EQ(gs.FieldSeparator, ";");
-    EXPECT_FALSE(gs.MessageSeparator.empty());
-    EXPECT_EQ(gs.LastErrorNumber, 0);
-    EXPECT_EQ(gs.LastErrorText, "");
-    EXPECT_FALSE(gs.FormActivated);
-    EXPECT_FALSE(gs.NoLayoutCheck);
-    EXPECT_FALSE(gs.UseApplicationFolder);
-    EXPECT_FALSE(gs.RegisteredApplication.has_value());
-}
-
-TEST(GenServices, UnattendedFollowsTheEnvironment) {
-    struct Case {
-        const char* unattended;
-        const char* display;
-        const char* wayland;
-        const char* platform;
-        bool expected;
-    } cases[] = {
+TEST(GenServices, UnattendedAndTheDataFolderFollowTheEnvironment) {
+    const struct { const char *unattended, *display, *wayland, *platform; bool expected; } cases[] = {
         {nullptr, nullptr, nullptr, nullptr, true},        // no display at all
         {nullptr, ":0", nullptr, nullptr, false},          // X11
         {nullptr, nullptr, "wayland-0", nullptr, false},   // Wayland
         {nullptr, ":0", nullptr, "offscreen", true},       // display, but drawn offscreen
-        {nullptr, ":0", nullptr, "xcb", false},
         {"1", ":0", nullptr, nullptr, true},               // asked for
         {"0", nullptr, nullptr, "offscreen", false},       // explicitly attended
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ScopedEnv u("QORPRINT_UNATTENDED", c.unattended);
         ScopedEnv d("DISPLAY", c.display);
         ScopedEnv w("WAYLAND_DISPLAY", c.wayland);
         ScopedEnv p("QT_QPA_PLATFORM", c.platform);
         const qor::GenServicesObject gs;
-        EXPECT_EQ(gs.Unattended, c.expected)
-            << (c.unattended ? c.unattended : "-") << " " << (c.display ? c.display : "-") << " "
-            << (c.wayland ? c.wayland : "-") << " " << (c.platform ? c.platform : "-");
+        EXPECT_EQ(gs.Unattended, c.expected) << "case " << &c - cases;
     }
-}
-
-TEST(GenServices, LocaleForwardsToTheThreadLocale) {
-    auto& gs = qor::GenServices();
-    const std::string before = gs.Locale;
-    gs.Locale = "nl_BE";
-    EXPECT_EQ(std::string(gs.Locale), "nl_BE");
-    EXPECT_EQ(qor::ThreadLocale().decimal, ",");
-    EXPECT_EQ(qor::GenServices().ToNumber(qor::Variant("2,5")).ToDouble(), 2.5);
-
-    std::string other;
-    std::thread([&] {
-        qor::GenServices().Locale = "en_US";
-        other = qor::GenServices().Locale.Name();
-    }).join();
-    EXPECT_EQ(other, "en_US");
-    EXPECT_EQ(gs.Locale.Name(), "nl_BE");
-
-    EXPECT_EQ(ErrorNumberOf([&] { gs.Locale = "xx_NOWHERE"; }), qor::kErrInvalidCall);
-    gs.Locale = before;
-}
-
-TEST(GenServices, RegistersTheApplication) {
-    qor::GenServicesObject gs;
-    gs.RegisterApplication(qor::Application{"myapp", "/opt/myapp"}, true);
-    ASSERT_TRUE(gs.RegisteredApplication.has_value());
-    EXPECT_EQ(gs.RegisteredApplication->EXEName, "myapp");
-    EXPECT_EQ(gs.RegisteredApplication->Path, "/opt/myapp");
-    EXPECT_TRUE(gs.ApplicationDiffers);
-}
-
-TEST(GenServices, DataFolderPrefersTheEnvironmentThenTheGivenFolder) {
+    // The data folder: QORPRINT_DATA_DIR, else the folder given, else one under XDG_DATA_HOME.
     const qor::GenServicesObject gs;
     {
         ScopedEnv env("QORPRINT_DATA_DIR", "/srv/letterheads/");
         EXPECT_EQ(gs.DataFolder("/opt/myapp"), "/srv/letterheads");
-        EXPECT_EQ(gs.DataFolder(""), "/srv/letterheads");
     }
     ScopedEnv env("QORPRINT_DATA_DIR", nullptr);
     EXPECT_EQ(gs.DataFolder("/opt/myapp/"), "/opt/myapp");
@@ -181,18 +92,84 @@ TEST(GenServices, DataFolderPrefersTheEnvironmentThenTheGivenFolder) {
     EXPECT_EQ(gs.DataFolder(""), "/tmp/qor-xdg/qorprint");
 }
 
-TEST(GenServices, ScreenMetricsWithoutAGui) {
-    const auto& gs = qor::GenServices();
-    EXPECT_EQ(gs.ScreenPoint("X"), 0);
-    EXPECT_EQ(gs.ScreenPoint("y"), 0);
-    EXPECT_EQ(ErrorNumberOf([&] { gs.ScreenPoint("Z"); }), qor::kErrInvalidCall);
+TEST(GenServices, LanguageOffsetAndLocaleArePerThread) {
+    auto& gs = qor::GenServices();
+    const std::string before = gs.Locale;
+    gs.LanguageOffset = 20000;
+    gs.Locale = "nl_BE";
+    EXPECT_EQ(qor::ThreadLocale().decimal, ",");
+    int32_t otherOffset = -1;
+    std::thread([&] {
+        otherOffset = qor::GenServices().LanguageOffset;
+        qor::GenServices().LanguageOffset = 10000;
+        qor::GenServices().Locale = "en_US";
+    }).join();
+    EXPECT_EQ(otherOffset, 0);
+    EXPECT_EQ(gs.LanguageOffset, 20000);
+    EXPECT_EQ(gs.Locale.Name(), "nl_BE");
+    qor::test::ExpectRuntimeError(qor::kErrInvalidCall, [&] { gs.Locale = "xx_NOWHERE"; });
+    gs.Locale = before;
+    gs.LanguageOffset = 0;
+}
 
-    int32_t left = -1, top = -1, right = -1, bottom = -1, width = -1, height = -1;
-    gs.WindowArea(left, top, right, bottom, width, height);
-    EXPECT_EQ(left, 0);
-    EXPECT_EQ(top, 0);
-    EXPECT_EQ(width, 28800);   // 1920 pixels at 96 dpi
-    EXPECT_EQ(height, 16200);  // 1080 pixels
-    EXPECT_EQ(right, 28800);
-    EXPECT_EQ(bottom, 16200);
+TEST(ShowMessage, UnattendedWritesToStandardErrorAndAnswersTheDefaultButton) {
+    const struct { const char* text; int32_t style; const char* title; int32_t answer; const char* out; } cases[] = {
+        {"a", 0, "Title", qor::kAnswerOk, "Title: a\n"},  {"a", 64, "", qor::kAnswerOk, "a\n"},
+        {"a", 36, "P", qor::kAnswerYes, "P: a\n"},        {"a", 4 + 256, "Q", qor::kAnswerNo, "Q: a\n"},
+        {"a", 3 + 512, "Q", qor::kAnswerCancel, "Q: a\n"}, {"a", 2 + 256, "Q", qor::kAnswerRetry, "Q: a\n"},
+        {"a", 0 + 512, "Q", qor::kAnswerOk, "Q: a\n"},  // no third button: the first
+        {"first\r\rsecond\r\nthird", 16, "T", qor::kAnswerOk, "T: first\n\nsecond\nthird\n"},
+    };
+    for (const auto& c : cases) {
+        int32_t answer = -1, returned = -1;
+        EXPECT_EQ(StderrOf([&] { returned = qor::GenServices().ShowMessage(c.text, c.style, c.title, answer); }),
+                  c.out) << c.style;
+        EXPECT_EQ(answer, c.answer) << c.style;
+        EXPECT_EQ(returned, c.answer) << c.style;
+    }
+}
+
+TEST(ShowMessage, ObserversSeeEveryMessageUnchangedMayAnswerItAndNestPerThread) {
+    std::vector<qor::Message> seen;
+    std::optional<int32_t> reply = qor::kAnswerNo;
+    {
+        qor::ScopedMessageObserver watch([&](const qor::Message& m) {
+            seen.push_back(m);
+            return reply;
+        });
+        int32_t answer = 0;
+        EXPECT_EQ(StderrOf([&] { qor::GenServices().ShowMessage("Doorgaan ?", 36, "PrRapport", answer); }), "");
+        EXPECT_EQ(answer, qor::kAnswerNo);  // answered: nothing shown or written
+        reply = std::nullopt;                // let the next one through
+        EXPECT_EQ(StderrOf([&] { qor::GenServices().ShowMessage("line\r", 64, ""); }), "line\n\n");
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].title, "PrRapport");
+    EXPECT_EQ(seen[0].style, 36);
+    EXPECT_EQ(seen[1].text, "line\r");
+
+    std::vector<std::string> outer, inner, worker;
+    auto a = Recorder(outer, 1);
+    {
+        auto b = Recorder(inner, 2);
+        EXPECT_EQ(qor::GenServices().ShowMessage("one"), 2);
+    }
+    EXPECT_EQ(qor::GenServices().ShowMessage("two"), 1);
+    std::thread([&] {
+        auto w = Recorder(worker, 1);
+        qor::GenServices().ShowMessage("from worker");
+    }).join();
+    EXPECT_EQ(inner, std::vector<std::string>{"one"});
+    EXPECT_EQ(outer, std::vector<std::string>{"two"});
+    EXPECT_EQ(worker, std::vector<std::string>{"from worker"});
+
+    // A message the observer itself shows bypasses it.
+    int calls = 0;
+    qor::ScopedMessageObserver nesting([&](const qor::Message& m) -> std::optional<int32_t> {
+        ++calls;
+        if (m.text == "outer") qor::GenServices().ShowMessage("inner", 0, "nested");
+        return 7;
+    });
+    EXPECT_EQ(StderrOf([] { EXPECT_EQ(qor::GenServices().ShowMessage("outer", 4), 7); }), "nested: inner\n");
+    EXPECT_EQ(calls, 1);
 }

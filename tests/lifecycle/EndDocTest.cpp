@@ -2,14 +2,14 @@
 // spreadsheet flags and PrResource.
 #include "lifecycle/LifecycleSupport.h"
 
-#include "core/Desktop.h"
 #include "core/ExcelExportHost.h"
 #include "core/PreviewHost.h"
 #include "core/Surfaces.h"
+#include "support/Errors.h"
+#include "support/Files.h"
+#include "support/Pdf.h"
 
 #include <qor/RuntimeError.h>
-#include <qor/Texts.h>
-#include <qor/VSPDF.h>
 
 #include <QCursor>
 #include <filesystem>
@@ -21,9 +21,8 @@ namespace {
 using test::LifecycleTest;
 
 // Stands in for the preview window: records what it was given and leaves DocPrinted.
-class FakePreview : public PreviewHost {
-public:
-    void ShowModal(VSPrinter& surface, const PreviewRequest& request) override {
+struct FakePreview : PreviewHost {
+    PreviewOutcome ShowModal(VSPrinter& surface, const PreviewRequest& request) override {
         ++calls;
         last = request;
         pages = surface.PageCount();
@@ -31,14 +30,15 @@ public:
         mode = modqorPrintLib().PreviewMode;
         pdfFile = modqorPrintLib().PdfExportFile;
         modqorPrintLib().DocPrinted = printed;
+        return outcome;
     }
     int calls = 0;
-    PreviewRequest last;
     int32_t pages = 0;
-    bool docOpen = true;
     int16_t mode = -1;
+    bool docOpen = true, printed = false;
     std::string pdfFile;
-    bool printed = false;
+    PreviewRequest last;
+    PreviewOutcome outcome;
 };
 
 class PreviewHandOff : public LifecycleTest {
@@ -55,31 +55,9 @@ protected:
     FakePreview host_;
 };
 
-TEST_F(PreviewHandOff, ToolTipNamesPrinterAndBins) {
-    const struct {
-        const char* name;
-        int32_t second;
-        const char* tip;
-    } cases[] = {
-        {"PrinterA", 2, " Afdrukken naar PrinterA"},
-        {"1;PrinterA;Bovenste lade", 0, " Afdrukken naar PrinterA (Lade Bovenste lade) "},
-        {"1;PrinterA;Bovenste lade", 3, " Afdrukken naar PrinterA (Lade Bovenste lade;Middelste lade) "},
-        {"1;PrinterA;Bovenste lade", 15, " Afdrukken naar PrinterA (Lade Bovenste lade;Automatisch) "},
-        {"1;PrinterA;Bovenste lade", 12, " Afdrukken naar PrinterA (Lade Bovenste lade; ???" ") "},
-        {"1;PrinterA;   ", 3, " Afdrukken naar PrinterA"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " / " + std::to_string(c.second));
-        clsqorPrintLib lib;
-        ASSERT_TRUE(lib.InitPrinter(c.name, 1, 1, 1, 9, "", c.second));
-        lib.PrEndDoc();
-        EXPECT_EQ(host_.last.PrintToolTip, c.tip);
-    }
-}
-
 TEST_F(PreviewHandOff, PreviewAndViewOnlyGetTheEndedDocumentAndReturnWhatTheWindowLeaves) {
-    test::TempFolder folder;
-    const std::string file = folder.Path() + "/p.pdf";
+    test::TempDir folder;
+    const std::string file = folder.File("p.pdf");
     for (int16_t mode : {1, 4}) {
         for (bool printed : {true, false}) {
             SCOPED_TRACE("mode " + std::to_string(mode) + (printed ? " printed" : " closed"));
@@ -91,71 +69,38 @@ TEST_F(PreviewHandOff, PreviewAndViewOnlyGetTheEndedDocumentAndReturnWhatTheWind
             lib.PrNbrDec = 2;
             if (mode == 4) test::AcceptPrinterDialog();
             ASSERT_TRUE(lib.InitPrinter("PrinterA", mode, 1, 2, 9, file, 3));
-            EXPECT_EQ(lib.VPrinter->Font().Name, "Courier New");
             lib.PrNewPage();
             EXPECT_EQ(lib.PrEndDoc(), printed);
             ASSERT_EQ(host_.calls, 1);
-            EXPECT_EQ(host_.pages, 2);
-            EXPECT_FALSE(host_.docOpen);
-            EXPECT_EQ(host_.mode, mode);
-            EXPECT_EQ(host_.pdfFile, file);
-            EXPECT_EQ(host_.last.CopiesText, "2");
-            EXPECT_EQ(host_.last.Caption, "Facturen");
-            EXPECT_EQ(host_.last.ZoomMode, 3);
+            EXPECT_EQ(std::tie(host_.pages, host_.docOpen, host_.mode, host_.pdfFile),
+                      std::make_tuple(2, false, mode, file));
+            EXPECT_EQ(std::tie(host_.last.CopiesText, host_.last.Caption, host_.last.ZoomMode),
+                      std::make_tuple("2", "Facturen", 3));
             EXPECT_EQ(host_.last.PrintEnabled, mode == 1);
             EXPECT_EQ(host_.last.PdfEnabled, mode == 1);
             EXPECT_FALSE(host_.last.ShrunkForPdf);
-            EXPECT_EQ(lib.PrPdfFile, file);
             // the per-document settings are back, the others survive
-            EXPECT_EQ(lib.PrCaption, "");
-            EXPECT_EQ(lib.DefaultFontName, "Arial");
+            EXPECT_EQ(std::tie(lib.PrCaption, lib.DefaultFontName, lib.PrNbrDec), std::make_tuple("", "Arial", 2));
             EXPECT_EQ(lib.VPrinter, nullptr);
-            EXPECT_EQ(lib.PrNbrDec, 2);
         }
     }
-}
-
-TEST_F(PreviewHandOff, PlacedRichTextAsksForTheFixedZoom) {
-    clsqorPrintLib lib;
+    clsqorPrintLib lib;  // placed rich text asks for the fixed zoom
     ASSERT_TRUE(lib.InitPrinter("PrinterA", 1));
     lib.VPrinter->AutoRTF(true);
     lib.PrEndDoc();
     EXPECT_EQ(host_.last.ZoomMode, 0);
     EXPECT_DOUBLE_EQ(host_.last.Zoom, 93.75);
-}
-
-TEST_F(PreviewHandOff, PdfModeGoesThroughTheShrunkWindowWhenWindowsMayBeShown) {
-    test::TempFolder folder;
-    const std::string file = folder.Path() + "/w.pdf";
-    clsqorPrintLib lib;
-    lib.PrCaption = "Ignored";
-    test::AcceptPrinterDialog();  // attended, the printer dialog comes first
-    ASSERT_TRUE(lib.InitPrinter("PrinterA", 3, 1, 1, 9, file));
-    EXPECT_TRUE(lib.PrEndDoc());
-    ASSERT_EQ(host_.calls, 1);
-    EXPECT_TRUE(host_.last.ShrunkForPdf);
-    EXPECT_EQ(host_.last.Caption, "");
-    EXPECT_FALSE(std::filesystem::exists(file));  // the window writes it, not core
-
-    GenServices().Unattended = true;
-    ASSERT_TRUE(lib.InitPrinter("PrinterA", 3, 1, 1, 9, file));
-    EXPECT_TRUE(lib.PrEndDoc());
-    EXPECT_EQ(host_.calls, 1);  // not asked: unattended writes the file itself
-    EXPECT_EQ(test::PdfPages(file), 1);
-}
-
-TEST_F(PreviewHandOff, WithoutAPreviewLayerThePreviewClosesAtOnce) {
-    RegisterPreviewHost(nullptr);
-    test::ModalSpy spy;
-    clsqorPrintLib lib;
-    modqorPrintLib().DocPrinted = true;
-    ASSERT_TRUE(lib.InitPrinter("PrinterA", 1));
-    EXPECT_FALSE(lib.PrEndDoc());
-    EXPECT_TRUE(spy.Seen().empty());
-}
-
-TEST_F(PreviewHandOff, OtherModesEndNothing) {
-    clsqorPrintLib lib;
+    const struct { const char* name; int32_t second; const char* tip; } tips[] = {
+        {"1;PrinterA;Bovenste lade", 3, " Afdrukken naar PrinterA (Lade Bovenste lade;Middelste lade) "},
+        {"1;PrinterA;Bovenste lade", 12, " Afdrukken naar PrinterA (Lade Bovenste lade; ???" ") "},
+        {"1;PrinterA;   ", 3, " Afdrukken naar PrinterA"},
+    };
+    for (const auto& c : tips) {
+        ASSERT_TRUE(lib.InitPrinter(c.name, 1, 1, 1, 9, "", c.second));
+        lib.PrEndDoc();
+        EXPECT_EQ(host_.last.PrintToolTip, c.tip) << c.name << " / " << c.second;
+    }
+    host_.calls = 0;  // other modes end nothing
     test::AcceptPrinterDialog();
     ASSERT_TRUE(lib.InitPrinter("PrinterA", 7));
     EXPECT_FALSE(lib.PrEndDoc());
@@ -163,61 +108,51 @@ TEST_F(PreviewHandOff, OtherModesEndNothing) {
     EXPECT_TRUE(PreviewSurface().IsDocOpen());
 }
 
+TEST_F(PreviewHandOff, PdfModeGoesThroughTheShrunkWindowWhichReportsAFailureButNotACancel) {
+    test::TempDir folder;
+    const std::string file = folder.File("w.pdf");
+    for (bool failed : {false, true}) {
+        SCOPED_TRACE(failed ? "failed" : "cancelled");
+        host_.outcome.PdfError.reset();
+        if (failed) host_.outcome.PdfError = "Cannot write the file \"" + file + "\": Disk full";
+        clsqorPrintLib lib;
+        lib.PrCaption = "Ignored";
+        test::AcceptPrinterDialog();  // attended, the printer dialog comes first
+        ASSERT_TRUE(lib.InitPrinter("PrinterA", 3, 1, 1, 9, file));
+        EXPECT_EQ(lib.PrEndDoc(), !failed);
+        EXPECT_TRUE(host_.last.ShrunkForPdf);
+        EXPECT_EQ(host_.last.Caption, "");
+        EXPECT_FALSE(std::filesystem::exists(file));  // the window writes it, not core
+        ASSERT_EQ(messages_.size(), failed ? 1u : 0u);
+        if (failed) {
+            EXPECT_EQ(messages_[0].text, *host_.outcome.PdfError);
+            EXPECT_EQ(messages_[0].style, kMsgCritical);
+        }
+    }
+}
+
 TEST_F(PreviewHandOff, BusyPointerFromInitPrinterUntilPrEndDocRestoredOnce) {
     QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));  // the client's own
     clsqorPrintLib lib;
     ASSERT_TRUE(lib.InitPrinter("PrinterA", 1));
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
     lib.PrEndDoc();
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
-    try {
-        lib.PrEndDoc();  // no document any more
-        ADD_FAILURE() << "no error";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.Number(), kErrObjectNotSet);
-    }
+    test::ExpectRuntimeError(kErrObjectNotSet, [&] { lib.PrEndDoc(); });  // no document any more
     lib.PrEmptyReport();
-    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QGuiApplication::restoreOverrideCursor();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(PreviewHandOff, PrResourceShowsTheSharedTextsInDutchAndFrench) {
-    clsqorPrintLib lib;
-    lib.PrResource();
-    ASSERT_EQ(host_.calls, 1);
-    EXPECT_EQ(host_.last.ZoomMode, 0);
-    EXPECT_DOUBLE_EQ(host_.last.Zoom, 93.75);
-    EXPECT_EQ(host_.last.PrintToolTip, " Afdrukken naar PrinterA");
-    EXPECT_NEAR(lib.PrScaleWidth, 210, 0.5);
-    EXPECT_LE(lib.T, 280);
-    ASSERT_NE(lib.VPrinter, nullptr);
-    test::TempFolder folder;
-    const std::string file = folder.Path() + "/texts.pdf";
-    VSPDF().ConvertDocument(*lib.VPrinter, file);
-    const std::string text = test::PdfText(file);
-    EXPECT_NE(text.find("9500"), std::string::npos);
-    EXPECT_NE(text.find(GenServices().SharedText(9500)), std::string::npos) << text.substr(0, 300);
-    EXPECT_NE(text.find(GenServices().SharedText(19500)), std::string::npos);
-}
-
 using EmptyReport = LifecycleTest;
 
-TEST_F(EmptyReport, MessageNamesTheDocumentAndTheDocumentIsDiscarded) {
-    const struct {
-        const char* name;
-        const char* text;
-    } cases[] = {
-        {"Klanten", "Het Document [Klanten] wordt niet afgedrukt, omdat het geen gegevens bevat..."},
+TEST_F(EmptyReport, MessageNamesTheDocumentWhichIsDiscardedUnlessKeptOrExporting) {
+    const struct { const char* name; const char* text; } cases[] = {
         {"  Klanten ", "Het Document [Klanten] wordt niet afgedrukt, omdat het geen gegevens bevat..."},
         {"  ", "Het Document wordt niet afgedrukt, omdat het geen gegevens bevat..."},
-        {"", "Het Document wordt niet afgedrukt, omdat het geen gegevens bevat..."},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
         messages_.clear();
         clsqorPrintLib lib;
         lib.PrCaption = "Klanten";
@@ -225,51 +160,39 @@ TEST_F(EmptyReport, MessageNamesTheDocumentAndTheDocumentIsDiscarded) {
         VSPrinter* surface = lib.VPrinter;
         lib.PrEmptyReport(c.name);
         ASSERT_EQ(messages_.size(), 1u);
-        EXPECT_EQ(messages_[0].text, c.text);
-        EXPECT_EQ(messages_[0].style, kMsgInformation);
-        EXPECT_EQ(messages_[0].title, "Afdrukken Document");
-        EXPECT_EQ(surface->PageCount(), 0);
-        EXPECT_EQ(lib.VPrinter, nullptr);
-        EXPECT_EQ(lib.PrCaption, "");
+        EXPECT_EQ(std::tie(messages_[0].text, messages_[0].style), std::make_tuple(c.text, kMsgInformation));
+        EXPECT_EQ(std::make_tuple(surface->PageCount(), lib.VPrinter, lib.PrCaption),
+                  std::make_tuple(0, nullptr, std::string()));
     }
-}
 
-TEST_F(EmptyReport, NoKillDocKeepsTheDocumentOpenForPrEndDoc) {
-    test::TempFolder folder;
-    const std::string file = folder.Path() + "/kept.pdf";
+    // With no-kill the document stays open for PrEndDoc.
+    test::TempDir folder;
+    const std::string file = folder.File("kept.pdf");
     clsqorPrintLib lib;
     ASSERT_TRUE(lib.InitPrinter("", 3, 1, 1, 9, file));
     lib.PrCaption = "Kept";
     lib.PrEmptyReport("X", true);
     ASSERT_NE(lib.VPrinter, nullptr);
-    EXPECT_TRUE(lib.VPrinter->IsDocOpen());
     EXPECT_EQ(lib.PrCaption, "Kept");
     lib.VPrinter->Text("Still here");
     EXPECT_TRUE(lib.PrEndDoc());
     EXPECT_NE(test::PdfText(file).find("Still here"), std::string::npos);
-}
 
-TEST_F(EmptyReport, WhileExportingItOnlyEndsTheExport) {
-    clsqorPrintLib lib;
+    // While exporting it only ends the export.
     ASSERT_TRUE(lib.InitPrinter("PrinterA", 1));
     modqorPrintLib().ExcelMode = true;
     lib.PrEmptyReport("X");
-    EXPECT_EQ(messages_.size(), 1u);
     EXPECT_FALSE(modqorPrintLib().ExcelMode);
     ASSERT_NE(lib.VPrinter, nullptr);
     EXPECT_TRUE(lib.VPrinter->IsDocOpen());
+    lib.PrEmptyReport();
 }
 
 // Stands in for the spreadsheet export.
-class FakeExport : public ExcelExportHost {
-public:
-    void Start(clsqorPrintLib&) override {
-        ++starts;
-        modqorPrintLib().ExcelMode = ready;
-    }
+struct FakeExport : ExcelExportHost {
+    void Start(clsqorPrintLib&) override { modqorPrintLib().ExcelMode = ready; }
     void Finish(clsqorPrintLib&) override { ++finishes; }
     bool ready = true;
-    int starts = 0;
     int finishes = 0;
 };
 
@@ -281,12 +204,9 @@ TEST_F(SpreadsheetMode, PagesAndEndsFollowExcelMode) {
     clsqorPrintLib lib;
     lib.PrCaption = "Sheet";
     ASSERT_TRUE(lib.InitPrinter("", 2));
-    EXPECT_EQ(exporter.starts, 1);
-    ASSERT_NE(lib.VPrinter, nullptr);
-    const int32_t pagesBefore = lib.VPrinter->PageCount();
     lib.PrNewPage();
     EXPECT_TRUE(modqorPrintLib().ExcelNewPage);
-    EXPECT_EQ(lib.VPrinter->PageCount(), pagesBefore);
+    EXPECT_EQ(lib.VPrinter->PageCount(), 0);  // no page added
     EXPECT_FALSE(lib.PrEndDoc());
     EXPECT_EQ(exporter.finishes, 1);
     EXPECT_EQ(lib.PrCaption, "Sheet");  // the finishing routine owns the rest

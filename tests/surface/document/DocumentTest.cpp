@@ -1,123 +1,85 @@
+// The retained document: paper, the document's life cycle, the records drawing leaves, and
+// the fonts text is measured with (families resolved to files, fallback faces).
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
-#include "qor/RuntimeError.h"
 #include "qor/VSPrinter.h"
 #include "surface/DocumentAccess.h"
+#include "surface/Fonts.h"
+#include "support/Errors.h"
+#include "support/Pdf.h"
 
 namespace qor {
 namespace {
 
 using surface::DocumentOf;
+using surface::FontRegistry;
 using surface::RecordKind;
-constexpr double kTwipsPerMm = 1440.0 / 25.4;
-
-int ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using test::ExpectRuntimeError;
+using test::kTwipsPerMm;
 
 TEST(Document, PaperSizesByWindowsCodeAndOrientation) {
     struct Case {
         int code;
         double wMm, hMm;
-    } cases[] = {
-        {1, 215.9, 279.4}, {5, 215.9, 355.6}, {8, 297, 420}, {9, 210, 297}, {11, 148, 210},
-        {13, 182, 257},    {20, 104.775, 241.3}, {27, 110, 220}, {28, 162, 229}, {30, 229, 324},
-    };
+    } cases[] = {{1, 215.9, 279.4}, {5, 215.9, 355.6}, {8, 297, 420},        {9, 210, 297},  {11, 148, 210},
+                 {13, 182, 257},    {20, 104.775, 241.3}, {27, 110, 220}, {28, 162, 229}, {30, 229, 324}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
         VSPrinter p;
         p.PaperSize(c.code);
-        EXPECT_NEAR(p.PageWidth(), c.wMm * kTwipsPerMm, 0.01);
-        EXPECT_NEAR(p.PageHeight(), c.hMm * kTwipsPerMm, 0.01);
+        EXPECT_NEAR(p.PageWidth(), c.wMm * kTwipsPerMm, 0.01) << c.code;
+        EXPECT_NEAR(p.PageHeight(), c.hMm * kTwipsPerMm, 0.01) << c.code;
         p.Orientation(1);
         p.StartDoc();
-        EXPECT_NEAR(p.PageWidth(), c.hMm * kTwipsPerMm, 0.01);
-        EXPECT_NEAR(p.PageHeight(), c.wMm * kTwipsPerMm, 0.01);
+        EXPECT_NEAR(p.PageWidth(), c.hMm * kTwipsPerMm, 0.01) << c.code;
     }
     VSPrinter p;
-    EXPECT_EQ(p.PaperSize(), 9);
-    EXPECT_EQ(p.Orientation(), 0);
-    EXPECT_EQ(ErrorOf([&] { p.PaperSize(0); }), 380);
-    EXPECT_EQ(ErrorOf([&] { p.PaperSize(999); }), 380);
-    EXPECT_EQ(ErrorOf([&] { p.Orientation(2); }), 380);
+    for (int bad : {0, 999}) ExpectRuntimeError(380, [&] { p.PaperSize(bad); });
+    ExpectRuntimeError(380, [&] { p.Orientation(2); });
     EXPECT_EQ(p.PaperSize(), 9);
 }
 
-TEST(Document, LifecycleAndPageCount) {
+TEST(Document, LifecyclePageCountAndTextPosition) {
     VSPrinter p;
-    EXPECT_EQ(p.PageCount(), 0);
-    EXPECT_EQ(ErrorOf([&] { p.NewPage(); }), 5);
-    EXPECT_EQ(ErrorOf([&] { p.Text("x"); }), 5);
-    EXPECT_EQ(ErrorOf([&] { p.DrawLine(0, 0, 1, 1); }), 5);
+    ExpectRuntimeError(5, [&] { p.DrawLine(0, 0, 1, 1); });   // no open document
     p.MarginLeft(567);
-    p.MarginTop(600);
     p.StartDoc();
-    EXPECT_TRUE(p.IsDocOpen());
-    EXPECT_EQ(p.PageCount(), 1);
-    EXPECT_DOUBLE_EQ(p.CurrentX(), 567);
-    EXPECT_DOUBLE_EQ(p.CurrentY(), 600);
     p.CurrentX(5000);
     p.NewPage();
     p.NewPage();
-    EXPECT_EQ(p.PageCount(), 3);
-    EXPECT_EQ(p.CurrentPage(), 3);
+    EXPECT_EQ(p.PageCount() * 10 + p.CurrentPage(), 33);
     EXPECT_DOUBLE_EQ(p.CurrentX(), 567);
     p.EndDoc();
-    EXPECT_FALSE(p.IsDocOpen());
     EXPECT_EQ(p.PageCount(), 3);   // kept for output
-    EXPECT_EQ(ErrorOf([&] { p.Text("late"); }), 5);
+    ExpectRuntimeError(5, [&] { p.Text("late"); });
     p.KillDoc();
     EXPECT_EQ(p.PageCount(), 0);
-    // A new document starts afresh.
-    p.StartDoc();
-    p.Text("a");
-    p.StartDoc();
-    EXPECT_EQ(p.PageCount(), 1);
-    EXPECT_TRUE(DocumentOf(p).pages[0].records.empty());
-}
 
-TEST(Document, TextAdvancesCurrentXAndLineBreaksGoDown) {
-    VSPrinter p;
+    // Text advances CurrentX; line breaks go down.
     p.StartDoc();
     p.CurrentX(1000);
     p.CurrentY(2000);
-    double w = p.TextWidth("Hello World");
-    p.Text("Hello World");
-    EXPECT_NEAR(p.CurrentX(), 1000 + w, 1e-9);
-    EXPECT_DOUBLE_EQ(p.CurrentY(), 2000);
-    double h = p.TextHeight("x");
-    p.CurrentX(1000);
     p.Text("ab\r\ncd\nlast");
+    const double h = p.TextHeight("x");
     EXPECT_NEAR(p.CurrentY(), 2000 + 2 * h, 1e-9);
     EXPECT_NEAR(p.CurrentX(), 1000 + p.TextWidth("last"), 1e-9);
+    p.Text("   ");   // blanks move on but leave no record
     const auto& recs = DocumentOf(p).pages[0].records;
-    ASSERT_EQ(recs.size(), 4u);
-    // The record keeps whole twips: x, and the baseline at top + ascent (Arial 9: 162.95).
+    ASSERT_EQ(recs.size(), 3u);
+    // Whole twips: x, and the baseline at top + ascent (Arial 9: 162.95).
     EXPECT_EQ(recs[0].v[0], 1000);
     EXPECT_EQ(recs[0].v[1], 2163);
-    EXPECT_EQ(recs[2].v[1], static_cast<int>(std::lround(2000 + h + 162.95)));
-    EXPECT_EQ(recs[3].v[0], 1000);
-    // A text of blanks moves on but leaves no record.
-    p.Text("   ");
-    EXPECT_EQ(recs.size(), 4u);
+    EXPECT_EQ(recs[2].v[1], static_cast<int>(std::lround(2000 + 2 * h + 162.95)));
 }
 
 TEST(Document, ShapesBecomeRecordsWithSharedStyles) {
     VSPrinter p;
     p.StartDoc();
-    p.PenWidth(10);
     p.PenColor(0x0000FF);   // &HBBGGRR: red
     for (int i = 0; i < 100; ++i) p.DrawLine(0, i * 10, 1000, i * 10);
     p.BrushStyle(1);
-    p.DrawCircle(5000, 5000, 500);             // default pair: whole circle
+    p.DrawCircle(5000, 5000, 500);              // default pair: whole circle
     p.DrawCircle(5000, 5000, 500, 90, 90);      // equal: whole circle
     p.DrawCircle(5000, 5000, 500, 0, 90);       // transparent brush: open arc
     p.BrushStyle(0);
@@ -127,73 +89,60 @@ TEST(Document, ShapesBecomeRecordsWithSharedStyles) {
     const auto& doc = DocumentOf(p);
     const auto& recs = doc.pages[0].records;
     ASSERT_EQ(recs.size(), 105u);
-    EXPECT_EQ(recs[100].Kind(), RecordKind::Circle);
-    EXPECT_EQ(recs[101].Kind(), RecordKind::Circle);
-    EXPECT_EQ(recs[102].Kind(), RecordKind::Arc);
-    EXPECT_EQ(recs[103].Kind(), RecordKind::Pie);
+    const RecordKind kinds[] = {RecordKind::Circle, RecordKind::Circle, RecordKind::Arc, RecordKind::Pie};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(recs[size_t(100 + i)].Kind(), kinds[i]) << i;
     EXPECT_FLOAT_EQ(recs[103].FloatAt(4), 90.f);
-    const auto& rect = recs[104];
-    EXPECT_EQ(rect.v[0], 100);
-    EXPECT_EQ(rect.v[1], 200);
-    EXPECT_EQ(rect.v[2], 300);
-    EXPECT_EQ(rect.v[3], 400);
-    EXPECT_EQ(rect.v[4], 100 | (100 << 16));   // half the smaller side
+    const int32_t rect[] = {100, 200, 300, 400, 100 | (100 << 16)};   // radii: half the smaller side
+    EXPECT_TRUE(std::equal(rect, rect + 5, recs[104].v));
     EXPECT_EQ(doc.shapeStyles[recs[0].Style()].penRgb, 0xFF0000u);
     EXPECT_EQ(doc.shapeStyles[recs[103].Style()].brushRgb, 0xF0F0F0u);
     EXPECT_EQ(doc.shapeStyles.size(), 2u);   // 100 lines and 3 circles share one style
-    EXPECT_EQ(ErrorOf([&] { p.PenStyle(9); }), 380);
-    EXPECT_EQ(ErrorOf([&] { p.BrushStyle(-1); }), 380);
-    EXPECT_EQ(ErrorOf([&] { p.PenWidth(-1); }), 380);
+    ExpectRuntimeError(380, [&] { p.PenStyle(9); });
+    ExpectRuntimeError(380, [&] { p.PenWidth(-1); });
 }
 
-TEST(Document, RecordsAreCompactAndTextsShared) {
+TEST(Fonts, FamiliesResolveToMetricCompatibleFilesWithTheWindowsMeasurement) {
+    auto& reg = FontRegistry::Instance();
+    EXPECT_EQ(reg.Face(reg.Resolve("Times New Roman", false, false)).Family(), "Liberation Serif");
+    EXPECT_TRUE(reg.Face(reg.Resolve("Courier New", false, false)).IsFixedPitch());
+    const auto& boldItalic = reg.Face(reg.Resolve("Arial", true, true));
+    EXPECT_TRUE(boldItalic.Family() == "Liberation Sans" && boldItalic.IsBold() && boldItalic.IsItalic());
+    EXPECT_FALSE(reg.Face(reg.Resolve("Arial", false, true)).IsBold());
+    ExpectRuntimeError(380, [] { VSPrinter().Font(FontSpec{"Arial", -3}); });
+
+    VSPrinter p;   // Arial 9
+    EXPECT_NEAR(p.TextWidth("Hello World"), 930.23, 0.1);   // no kerning
+    EXPECT_NEAR(p.TextHeight(""), 201.09, 0.05);
+    EXPECT_NEAR(p.TextHeight("a\r\nb\nc"), 3 * 201.09, 0.15);
+    EXPECT_NEAR(p.TextWidth("Hi\r\nHello World\r\nx"), 930.23, 0.1) << "the widest line";
+    EXPECT_NEAR(p.TextWidth("Hello\tWorld"), p.TextWidth("HelloWorld"), 1e-9) << "a tab adds nothing";
+    p.Font().Size = 18;
+    EXPECT_NEAR(p.TextWidth("Hello World"), 2 * 930.23, 0.2);
+    const double regular = p.TextWidth("Hello World");
+    p.Font().Bold = true;
+    EXPECT_GT(p.TextWidth("Hello World"), regular + 10);
+    p.Font().Name = "No Such Family 12345";
+    EXPECT_GT(p.TextWidth("abc"), 0);
+}
+
+TEST(Fonts, CharactersTheFontLacksComeFromAFallbackFace) {
+    auto& reg = FontRegistry::Instance();
+    const surface::FaceId arial = reg.Resolve("Arial", false, false);
+    const char32_t missing = U'\u2713';   // check mark: not in Liberation Sans
+    ASSERT_EQ(reg.Face(arial).Glyph(missing), 0u);
+    const surface::FaceId fb = reg.FallbackFor(arial, missing);
+    ASSERT_NE(fb, arial);
+
+    // The width counts the fallback glyph's advance, not .notdef's.
     VSPrinter p;
-    p.StartDoc();
-    for (int page = 0; page < 20; ++page) {
-        for (int i = 0; i < 300; ++i) {
-            p.CurrentX(1000 + (i % 6) * 1500);
-            p.CurrentY(1000 + (i / 6) * 250);
-            p.Text(i % 6 == 0 ? "Invoice " + std::to_string(page * 300 + i) : "1.234,50");
-        }
-        p.NewPage();
-    }
-    const auto& doc = DocumentOf(p);
-    ASSERT_EQ(doc.RecordCount(), 6000u);
-    double perRecord = static_cast<double>(doc.MemoryBytes()) / doc.RecordCount();
-    EXPECT_LT(perRecord, 40.0);
-    // "1.234,50" is stored once however often it is drawn.
-    const auto& recs = doc.pages[0].records;
-    EXPECT_EQ(recs[1].v[2], doc.pages[7].records[2].v[2]);
-    EXPECT_EQ(doc.fonts.size(), 1u);
-    EXPECT_EQ(doc.textStyles.size(), 1u);
-}
+    EXPECT_NEAR(p.TextWidth("a\xE2\x9C\x93"),
+                p.TextWidth("a") + reg.Face(fb).Advance(reg.Face(fb).Glyph(missing)) * reg.Face(fb).Scale(9), 1e-6);
 
-TEST(Document, ColoursFollowTheWindowsLayout) {
-    EXPECT_EQ(surface::ColorToRgb(0x0000FF), 0xFF0000u);
-    EXPECT_EQ(surface::ColorToRgb(0x00FF00), 0x00FF00u);
-    EXPECT_EQ(surface::ColorToRgb(0xFF0000), 0x0000FFu);
-    EXPECT_EQ(surface::ColorToRgb(0xFFFFFF), 0xFFFFFFu);
-    EXPECT_EQ(surface::ColorToRgb(-2147483633), 0xF0F0F0u);   // &H8000000F
-    EXPECT_EQ(surface::ColorToRgb(static_cast<int32_t>(0x80000005)), 0xFFFFFFu);
-}
-
-TEST(Document, AppendTextLeavesTheSurfaceStateAlone) {
-    VSPrinter p;
-    p.StartDoc();
-    p.CurrentX(10);
-    p.CurrentY(20);
-    FontSpec bold{"Arial", 12, true};
-    double w = surface::AppendText(p, 3000, 4000, "rich run", bold, 0x0000FF);
-    EXPECT_NEAR(w, surface::MeasureText(bold, "rich run"), 1e-9);
-    EXPECT_DOUBLE_EQ(p.CurrentX(), 10);
-    EXPECT_DOUBLE_EQ(p.CurrentY(), 20);
-    EXPECT_FALSE(p.Font().Bold);
-    const auto& doc = DocumentOf(p);
-    const auto& r = doc.pages[0].records.at(0);
-    EXPECT_EQ(r.v[0], 3000);
-    EXPECT_EQ(r.v[1], static_cast<int>(std::lround(4000 + surface::MetricsOf(bold).ascent)));
-    EXPECT_EQ(doc.textStyles[r.Style()].rgb, 0xFF0000u);
-    EXPECT_NEAR(surface::MetricsOf(FontSpec{}).height, 201.09, 0.05);
+    // Invalid UTF-8 (overlong, surrogate, stray, truncated) reads as U+FFFD.
+    const std::string bytes = "A\xC3\xA9\xF0\x9F\x98\x80\xC0\xAF\xED\xA0\x80\x80z\xC3";
+    std::u32string got;
+    for (size_t i = 0; i < bytes.size();) got += surface::NextCodePoint(bytes, i);
+    EXPECT_EQ(got, U"A\u00E9\U0001F600\uFFFD\uFFFD\uFFFD\uFFFDz\uFFFD");
 }
 
 }  // namespace
