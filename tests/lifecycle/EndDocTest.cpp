@@ -10,6 +10,7 @@
 #include "support/Pdf.h"
 
 #include <qor/RuntimeError.h>
+#include <qor/VSPDF.h>
 
 #include <QCursor>
 #include <filesystem>
@@ -143,6 +144,25 @@ TEST_F(PreviewHandOff, BusyPointerFromInitPrinterUntilPrEndDocRestoredOnce) {
     EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QGuiApplication::restoreOverrideCursor();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// The shared texts in Dutch and French, one line each, shown in the preview at the zoom of
+// rich text.
+TEST_F(PreviewHandOff, PrResourceShowsTheSharedTextsInDutchAndFrench) {
+    clsqorPrintLib lib;
+    lib.PrResource();
+    ASSERT_EQ(host_.calls, 1);
+    EXPECT_EQ(std::tie(host_.last.ZoomMode, host_.last.Zoom), std::make_tuple(kZoomPercentage, 93.75));
+    ASSERT_NE(lib.VPrinter, nullptr);
+    test::TempDir folder;
+    VSPDF().ConvertDocument(*lib.VPrinter, folder.File("texts.pdf"));
+    const std::string text = test::PdfText(folder.File("texts.pdf"));
+    // One line per text: its number, the Dutch text, the French text.
+    for (int32_t id : {9500, 9502}) {
+        const std::string line = std::to_string(id) + " " + GenServices().SharedText(id) + " " +
+                                 GenServices().SharedText(id + 10000) + "\n";
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
 }
 
 using EmptyReport = LifecycleTest;
