@@ -201,6 +201,8 @@ TEST_F(PdfMode, WritesTheWholeDocumentWithoutWindowsToTheFileGivenOrToTheDocumen
         EXPECT_NE(test::PdfText(expected).find("Page 2"), std::string::npos);
         EXPECT_EQ(lib.PrPdfFile, "");  // only a preview leaves its file there
     }
+    std::filesystem::remove_all(home.File("Documents"));  // no documents folder: the home folder
+    EXPECT_EQ(DefaultPdfFile(), home.File("Document.pdf"));
     ::setenv("HOME", savedHome.c_str(), 1);
     if (savedConfig) ::setenv("XDG_CONFIG_HOME", savedConfig->c_str(), 1);
     else ::unsetenv("XDG_CONFIG_HOME");
