@@ -1,0 +1,219 @@
+// Writing the workbook as .xlsx with libxlsxwriter, and fitting column widths with our own
+// font metrics.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+#include <unordered_map>
+
+#include <xlsxwriter.h>
+
+#include <qor/RuntimeError.h>
+
+#include "excel/ExcelApplication.h"
+#include "surface/Fonts.h"
+
+namespace qor {
+
+namespace {
+
+// Pixels per point on the 96 dpi grid that column widths are counted on.
+constexpr double kPixelsPerTwip = 96.0 / 72.0 / 20.0;
+// Pixels a cell keeps free beside its text (margins and grid line), so an auto-fitted text
+// never touches the next column.
+constexpr double kFitMarginPixels = 3;
+
+lxw_color_t Rgb(int32_t bgr) {
+    const uint32_t v = static_cast<uint32_t>(bgr) & 0xFFFFFF;
+    return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+}
+
+uint8_t LxwAlign(int32_t alignment) {
+    switch (alignment) {
+        case kXlLeft: return LXW_ALIGN_LEFT;
+        case kXlRight: return LXW_ALIGN_RIGHT;
+        case kXlCenter: return LXW_ALIGN_CENTER;
+        default: return LXW_ALIGN_NONE;
+    }
+}
+
+[[noreturn]] void SaveFailed(const std::string& path, const std::string& reason) {
+    throw RuntimeError(kErrPathFileAccess,
+                       "Path/File access error: cannot save '" + path + "': " + reason);
+}
+
+// The formats of one workbook, one per distinct cell style.
+class FormatTable {
+public:
+    FormatTable(lxw_workbook* wb, const ExcelApplication& app) : wb_(wb), app_(app) {}
+
+    lxw_format* For(const ExcelCellStyle& s) {
+        const std::string key = Key(s);
+        if (auto it = formats_.find(key); it != formats_.end()) return it->second;
+        lxw_format* f = workbook_add_format(wb_);
+        format_set_font_name(f, s.FontName.value_or(app_.StandardFont).c_str());
+        format_set_font_size(f, s.FontSize.value_or(app_.StandardFontSize));
+        if (s.Bold) format_set_bold(f);
+        if (s.Italic) format_set_italic(f);
+        if (s.Underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
+        if (s.Strikethrough) format_set_font_strikeout(f);
+        if (s.FontColor != 0) format_set_font_color(f, Rgb(s.FontColor));
+        if (s.FillColor) {
+            format_set_pattern(f, LXW_PATTERN_SOLID);
+            format_set_bg_color(f, Rgb(*s.FillColor));
+        }
+        if (s.BorderColor) {
+            format_set_border(f, LXW_BORDER_THIN);
+            format_set_border_color(f, Rgb(*s.BorderColor));
+        }
+        if (!s.NumberFormat.empty()) format_set_num_format(f, s.NumberFormat.c_str());
+        if (s.Alignment) format_set_align(f, LxwAlign(*s.Alignment));
+        formats_.emplace(key, f);
+        return f;
+    }
+
+private:
+    static std::string Key(const ExcelCellStyle& s) {
+        std::string k = s.FontName.value_or("\x01") + '\x02' + s.NumberFormat + '\x02';
+        k += std::to_string(s.FontSize.value_or(-1)) + ',' + std::to_string(s.Bold) +
+             std::to_string(s.Italic) + std::to_string(s.Underline) + std::to_string(s.Strikethrough) +
+             ',' + std::to_string(s.FontColor) + ',' + std::to_string(s.FillColor.value_or(-1)) + ',' +
+             std::to_string(s.BorderColor.value_or(-1)) + ',' + std::to_string(s.Alignment.value_or(0));
+        return k;
+    }
+    lxw_workbook* wb_;
+    const ExcelApplication& app_;
+    std::unordered_map<std::string, lxw_format*> formats_;
+};
+
+// Makes the standard font the workbook's default (the "Normal" style), which is also the
+// font whose "0" column widths are counted in.
+void SetStandardFont(lxw_workbook* wb, const ExcelApplication& app) {
+    lxw_format* normal = STAILQ_FIRST(wb->formats);
+    if (normal == nullptr) return;
+    format_set_font_name(normal, app.StandardFont.c_str());
+    format_set_font_size(normal, app.StandardFontSize);
+}
+
+void Check(lxw_error e, const std::string& path) {
+    if (e != LXW_NO_ERROR) SaveFailed(path, lxw_strerror(e));
+}
+
+void WriteWorkbook(const ExcelApplication& app, const std::string& file, const std::string& path) {
+    // Rows are written in order, so the worksheet can stream them to disk instead of
+    // holding the whole sheet a second time.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* wb = workbook_new_opt(file.c_str(), &options);
+    if (wb == nullptr) SaveFailed(path, "the workbook cannot be created");
+    bool closed = false;
+    try {
+        SetStandardFont(wb, app);
+        lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+        if (ws == nullptr) SaveFailed(path, "the worksheet cannot be created");
+        FormatTable formats(wb, app);
+
+        for (const auto& [column, format] : app.ColumnFormats()) {
+            ExcelCellStyle style;
+            style.NumberFormat = format.NumberFormat;
+            style.Alignment = format.Alignment;
+            const double width = format.Width.value_or(LXW_DEF_COL_WIDTH);
+            const auto c = static_cast<lxw_col_t>(column - 1);
+            Check(worksheet_set_column(ws, c, c, width, formats.For(style)), path);
+        }
+
+        // Neighbouring cells of a column mostly look alike: remember the last style per column.
+        std::unordered_map<int32_t, std::pair<ExcelCellStyle, lxw_format*>> lastByColumn;
+        for (const auto& [key, cell] : app.Cells()) {
+            const auto row = static_cast<lxw_row_t>(key.first - 1);
+            const auto col = static_cast<lxw_col_t>(key.second - 1);
+            ExcelCellStyle style = cell.Style;
+            if (cell.Value.IsDate() && style.NumberFormat.empty()) style.NumberFormat = "dd/mm/yyyy";
+            auto [last, added] = lastByColumn.try_emplace(key.second);
+            if (added || !(last->second.first == style)) {
+                last->second.second = formats.For(style);
+                last->second.first = std::move(style);
+            }
+            lxw_format* f = last->second.second;
+            lxw_error e = LXW_NO_ERROR;
+            if (!cell.Formula.empty()) {
+                if (auto result = app.FormulaResult(excel::CellRef{key.first, key.second}))
+                    e = worksheet_write_formula_num(ws, row, col, cell.Formula.c_str(), f, *result);
+                else
+                    e = worksheet_write_formula(ws, row, col, cell.Formula.c_str(), f);
+            } else if (cell.Value.Type() == Variant::VarType::Boolean) {
+                e = worksheet_write_boolean(ws, row, col, cell.Value.AsBool() ? 1 : 0, f);
+            } else if (cell.Value.IsNumber() || cell.Value.IsDate()) {
+                e = worksheet_write_number(ws, row, col, cell.Value.ToDouble(), f);
+            } else if (cell.Value.IsString() && !cell.Value.AsString().empty()) {
+                e = worksheet_write_string(ws, row, col, cell.Value.AsString().c_str(), f);
+            } else {
+                e = worksheet_write_blank(ws, row, col, f);
+            }
+            Check(e, path);
+        }
+        closed = true;
+        Check(workbook_close(wb), path);
+    } catch (...) {
+        if (!closed) lxw_workbook_free(wb);  // frees without writing anything
+        throw;
+    }
+}
+
+}  // namespace
+
+void ExcelApplication::Save(const std::string& path) const {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) SaveFailed(path, std::strerror(errno));
+    ::close(fd);
+    try {
+        WriteWorkbook(*this, temp, path);
+        std::error_code ec;
+        fs::rename(temp, target, ec);
+        if (ec) SaveFailed(path, ec.message());
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw;
+    }
+}
+
+double ExcelApplication::AutoFitWidth(int32_t column) const {
+    surface::FontRegistry& fonts = surface::FontRegistry::Instance();
+    const surface::FaceId standard = fonts.Resolve(StandardFont, false, false);
+    // The width unit: the standard font's "0" in whole pixels, as the spreadsheet counts it.
+    const double digit =
+        std::max(1.0, std::round(surface::LineWidthTwips(standard, StandardFontSize, "0") * kPixelsPerTwip));
+    double widest = 0;
+    for (const auto& [key, cell] : cells_) {
+        if (key.second != column) continue;
+        std::string text;
+        if (!cell.Formula.empty()) {
+            if (auto result = FormulaResult(excel::CellRef{key.first, key.second}))
+                text = excel::FormatForDisplay(*result, cell.Style.NumberFormat);
+            else
+                text = cell.Formula;
+        } else if (cell.Value.IsNumber() && cell.Value.Type() != Variant::VarType::Boolean) {
+            text = excel::FormatForDisplay(cell.Value.ToDouble(), cell.Style.NumberFormat);
+        } else if (!cell.Value.IsEmpty() && !cell.Value.IsNull()) {
+            text = cell.Value.ToString();
+        }
+        if (text.empty()) continue;
+        const surface::FaceId face =
+            fonts.Resolve(cell.Style.FontName.value_or(StandardFont), cell.Style.Bold, cell.Style.Italic);
+        const double twips =
+            surface::LineWidthTwips(face, cell.Style.FontSize.value_or(StandardFontSize), text);
+        widest = std::max(widest, twips * kPixelsPerTwip);
+    }
+    if (widest <= 0) return 0;
+    // Characters of "0", rounded up to hundredths.
+    return std::ceil((std::ceil(widest) + kFitMarginPixels) / digit * 100.0) / 100.0;
+}
+
+}  // namespace qor
