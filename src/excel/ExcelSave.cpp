@@ -168,7 +168,9 @@ void ExcelApplication::Save(const std::string& path) const {
     namespace fs = std::filesystem;
     const fs::path target(path);
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden.append(target.filename().string()).append(".XXXXXX");
+    std::string temp = (folder / hidden).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) SaveFailed(path, std::strerror(errno));
     ::close(fd);
