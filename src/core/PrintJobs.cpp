@@ -9,8 +9,6 @@ namespace {
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
 // The number at the start of `text` (digits only), or -1 when it does not start with one.
 int64_t LeadingNumber(const std::string& text, std::size_t& end) {
     int64_t value = 0;
@@ -51,7 +49,7 @@ std::string Remainder(const std::string& list, int32_t pageCount) {
 // True when `text` is the plain decimal form of a whole number that fits an int32_t;
 // `page` then holds it.
 bool IsSinglePageNumber(const std::string& text, int32_t& page) {
-    const bool negative = StartsWith(text, "-");
+    const bool negative = text.starts_with('-');
     const std::string digits = negative ? text.substr(1) : text;
     if (digits.empty() || (digits[0] == '0' && (digits.size() > 1 || negative))) return false;
     int64_t value = 0;
@@ -94,8 +92,8 @@ std::vector<PrintJob> PlanPrintJobs(const std::string& range, int32_t pageCount,
         return {list("", firstBin)};
     }
     if (range == "1") return {span(1, 1, firstBin)};
-    if (StartsWith(range, "1-")) return pageOneThen("2-" + range.substr(2));
-    if (StartsWith(range, "1,")) return pageOneThen(range.substr(2));
+    if (range.starts_with("1-")) return pageOneThen("2-" + range.substr(2));
+    if (range.starts_with("1,")) return pageOneThen(range.substr(2));
     return {pages(range, secondBin)};
 }
 

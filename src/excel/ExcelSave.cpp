@@ -1,11 +1,8 @@
 // Writing the workbook as .xlsx with libxlsxwriter, and fitting column widths with our own
 // font metrics.
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <unistd.h>
 #include <unordered_map>
 
 #include <xlsxwriter.h>
@@ -13,6 +10,7 @@
 #include <qor/RuntimeError.h>
 
 #include "excel/ExcelApplication.h"
+#include "surface/AtomicFile.h"
 #include "surface/Fonts.h"
 
 namespace qor {
@@ -165,25 +163,7 @@ void WriteWorkbook(const ExcelApplication& app, const std::string& file, const s
 }  // namespace
 
 void ExcelApplication::Save(const std::string& path) const {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string hidden = ".";
-    hidden.append(target.filename().string()).append(".XXXXXX");
-    std::string temp = (folder / hidden).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) SaveFailed(path, std::strerror(errno));
-    ::close(fd);
-    try {
-        WriteWorkbook(*this, temp, path);
-        std::error_code ec;
-        fs::rename(temp, target, ec);
-        if (ec) SaveFailed(path, ec.message());
-    } catch (...) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw;
-    }
+    surface::WriteNamedFileAtomically(path, [&](const std::string& temp) { WriteWorkbook(*this, temp, path); });
 }
 
 double ExcelApplication::AutoFitWidth(int32_t column) const {

@@ -20,7 +20,7 @@ public:
     PreviewOutcome ShowModal(VSPrinter& surface, const PreviewRequest& request) override {
         if (!CanShowWindows()) return AnswerUnattended(surface, request);
         // One preview per thread: a second document cannot be shown while one is open.
-        if (FrmPreview::Current()) throw RuntimeError(kErrFormShown, "Form already displayed; can't show modally");
+        if (FrmPreview::Current()) throw RuntimeError(kErrFormShown);
         FrmPreview window(surface);
         window.Prepare(request);
         window.exec();

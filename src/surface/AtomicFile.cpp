@@ -30,7 +30,7 @@ std::string TempName(const std::string& path) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::function<void(std::FILE*)>& write) {
+void WriteNamedFileAtomically(const std::string& path, const std::function<void(const std::string&)>& write) {
     if (path.empty()) throw RuntimeError(kErrBadFileName, "No file name was given");
     std::string temp;
     int fd = -1;
@@ -40,29 +40,36 @@ void WriteFileAtomically(const std::string& path, const std::function<void(std::
         if (fd < 0 && errno != EEXIST) Fail(path, errno);
     }
     if (fd < 0) Fail(path, EEXIST);
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        Fail(path, err);
-    }
+    ::close(fd);
     try {
-        write(f);
+        write(temp);
     } catch (...) {
-        std::fclose(f);
         ::unlink(temp.c_str());
         throw;
     }
-    int err = 0;
-    errno = 0;
-    if (std::fflush(f) != 0 || std::ferror(f)) err = errno ? errno : EIO;
-    if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
-    if (!err && std::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err) {
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
         ::unlink(temp.c_str());
         Fail(path, err);
     }
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<void(std::FILE*)>& write) {
+    WriteNamedFileAtomically(path, [&](const std::string& temp) {
+        std::FILE* f = std::fopen(temp.c_str(), "wbe");
+        if (!f) Fail(path, errno);
+        try {
+            write(f);
+        } catch (...) {
+            std::fclose(f);
+            throw;
+        }
+        int err = 0;
+        errno = 0;
+        if (std::fflush(f) != 0 || std::ferror(f)) err = errno ? errno : EIO;
+        if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
+        if (err) Fail(path, err);
+    });
 }
 
 }  // namespace qor::surface

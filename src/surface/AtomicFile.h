@@ -14,4 +14,8 @@ namespace qor::surface {
 // reason when the file cannot be created or written; rethrows what `write` throws.
 void WriteFileAtomically(const std::string& path, const std::function<void(std::FILE*)>& write);
 
+// The same for writers that open the file themselves by name: `write` gets the name of the
+// temporary file (created, empty) and fills it; the rename and the clean-up are as above.
+void WriteNamedFileAtomically(const std::string& path, const std::function<void(const std::string&)>& write);
+
 }  // namespace qor::surface

@@ -77,7 +77,7 @@ Picture Load(const QByteArray& bytes) {
     reader.setAutoTransform(false);
     auto impl = std::make_shared<Picture::Impl>();
     if (!reader.read(&impl->image) || impl->image.isNull())
-        throw RuntimeError(kErrInvalidPicture, "Invalid picture");
+        throw RuntimeError(kErrInvalidPicture);
     double dx = 0, dy = 0;
     FileDpi(bytes, dx, dy);
     impl->dpiX = dx > 1 ? dx : 96;
