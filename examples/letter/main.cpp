@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include <qor/SpreadsheetExport.h>
 #include <qor/qorPrintLib.h>
 #include <qor/RtfText.h>
 
@@ -169,7 +170,10 @@ int main(int argc, char** argv) {
         qor::GenServices().Locale = locale;
         qor::clsqorPrintLib lib;
         lib.PrSetUpDLL(qor::Application{"letter", ""}, 20000);  // English texts
-        if (!lib.InitPrinter("", 3, qor::kOrientPortrait, 1, qor::kPaperA4, output)) {
+        // A file name ending in .xlsx writes the letter's texts into a workbook instead.
+        const bool workbook = std::filesystem::path(output).extension() == ".xlsx";
+        const std::string written = workbook ? qor::SpreadsheetFileFor(output) : output;
+        if (!lib.InitPrinter("", workbook ? 2 : 3, qor::kOrientPortrait, 1, qor::kPaperA4, output)) {
             std::fprintf(stderr, "letter: the document could not be opened\n");
             return 1;
         }
@@ -180,11 +184,11 @@ int main(int argc, char** argv) {
         const auto started = std::filesystem::file_time_type::clock::now();
         lib.PrEndDoc();
         std::error_code ec;
-        if (!std::filesystem::exists(output, ec) || std::filesystem::last_write_time(output, ec) < started) {
-            std::fprintf(stderr, "letter: %s was not written\n", output.c_str());
+        if (!std::filesystem::exists(written, ec) || std::filesystem::last_write_time(written, ec) < started) {
+            std::fprintf(stderr, "letter: %s was not written\n", written.c_str());
             return 1;
         }
-        std::printf("%s\n", output.c_str());
+        std::printf("%s\n", written.c_str());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "letter: %s\n", e.what());

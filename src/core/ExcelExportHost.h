@@ -3,6 +3,8 @@
 // PrEndDoc call it in output mode 2 without including any export code.
 #pragma once
 
+#include <string>
+
 namespace qor {
 
 class clsqorPrintLib;
@@ -11,8 +13,9 @@ class ExcelExportHost {
 public:
     virtual ~ExcelExportHost() = default;
     // InitPrinter in mode 2, busy pointer already shown: prepares the export (the
-    // frmBuildExcel window) and sets the thread's ExcelMode when it is ready.
-    virtual void Start(clsqorPrintLib& lib) = 0;
+    // frmBuildExcel window) and sets the thread's ExcelMode when it is ready. `exportFile`
+    // is InitPrinter's export file name, from which the workbook's file is named.
+    virtual void Start(clsqorPrintLib& lib, const std::string& exportFile) = 0;
     // PrEndDoc in mode 2 while ExcelMode is set: finishes and saves the workbook. PrEndDoc
     // returns false right after it, without resetting the object's defaults or the pointer.
     virtual void Finish(clsqorPrintLib& lib) = 0;

@@ -69,7 +69,7 @@ bool clsqorPrintLib::InitPrinter(const std::string& PrinterName, int16_t Preview
 
     if (Preview == 2) {
         SetBusyPointer();
-        if (ExcelExportHost* host = CurrentExcelExportHost()) host->Start(*this);
+        if (ExcelExportHost* host = CurrentExcelExportHost()) host->Start(*this, ExportFilePDF);
         if (state.ExcelMode) VPrinter = &PreviewSurface();
         return state.ExcelMode;
     }

@@ -8,6 +8,7 @@
 
 #include "excel/ExcelApplication.h"
 #include "excel/ExcelCells.h"
+#include "excel/ReadBack.h"
 #include "support/Errors.h"
 #include "support/Files.h"
 #include "support/Process.h"
@@ -100,21 +101,6 @@ TEST(ExcelApplication, ColumnInsertionMovesCellsFormatsAndFormulas) {
     test::ExpectRuntimeError(kErrInvalidCall, [&] { app.Columns("B:1"); });
 }
 
-// Reads `path` with openpyxl and prints one line per expression of `lines` (Python
-// expressions over `ws`, the sheet with formulas, and `wv`, the sheet with stored values).
-std::string ReadBack(const std::string& path, const std::string& lines) {
-    const std::string script =
-        "import sys, openpyxl\n"
-        "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-        "wv = openpyxl.load_workbook(sys.argv[1], data_only=True).active\n"
-        "for e in sys.argv[2].split(';'): print(repr(eval(e)))\n";
-    int status = 0;
-    std::string out = test::Shell("/usr/bin/python3 -c " + test::Quote(script) + " " +
-                                  test::Quote(path) + " " + test::Quote(lines), &status);
-    EXPECT_EQ(status, 0) << out;
-    return out;
-}
-
 TEST(ExcelApplication, SavedWorkbookReadsBackWithValuesFormulasAndFormats) {
     test::TempDir dir;
     ExcelApplication app;
@@ -142,7 +128,7 @@ TEST(ExcelApplication, SavedWorkbookReadsBackWithValuesFormulasAndFormats) {
     app.SaveAs = dir.File("out.xlsx");
     app.Quit();
 
-    const std::string got = ReadBack(dir.File("out.xlsx"),
+    const std::string got = test::ReadBack(dir.File("out.xlsx"),
         "ws['A3'].value;ws['A3'].font.b;ws['A3'].font.u;ws['A3'].font.sz;ws['A3'].font.name;"
         "ws['D9'].value;ws['D10'].value;ws['D12'].value;wv['D12'].value;ws['D13'].value;wv['D13'].value;"
         "ws['D9'].number_format;ws['D9'].alignment.horizontal;ws['D9'].font.name;ws['D9'].font.i;"
@@ -181,7 +167,7 @@ TEST(ExcelApplication, AutoFitMakesTheWidestCellFitInStandardDigits) {
     app.SaveAs = dir.File("fit.xlsx");
     app.Quit();
     // The file stores the width plus the cell padding the format counts in (5 px of 7).
-    const double stored = std::stod(ReadBack(dir.File("fit.xlsx"), "ws.column_dimensions['B'].width"));
+    const double stored = std::stod(test::ReadBack(dir.File("fit.xlsx"), "ws.column_dimensions['B'].width"));
     EXPECT_NEAR(stored, b + 5.0 / 7, 1.0 / 7 + 0.01);
 }
 

@@ -210,7 +210,7 @@ TEST_F(EmptyReport, MessageNamesTheDocumentWhichIsDiscardedUnlessKeptOrExporting
 
 // Stands in for the spreadsheet export.
 struct FakeExport : ExcelExportHost {
-    void Start(clsqorPrintLib&) override { modqorPrintLib().ExcelMode = ready; }
+    void Start(clsqorPrintLib&, const std::string&) override { modqorPrintLib().ExcelMode = ready; }
     void Finish(clsqorPrintLib&) override { ++finishes; }
     bool ready = true;
     int finishes = 0;

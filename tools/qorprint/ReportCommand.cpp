@@ -6,6 +6,7 @@
 
 #include <qor/GenServices.h>
 #include <qor/Preview.h>
+#include <qor/SpreadsheetExport.h>
 #include <qor/RuntimeError.h>
 #include <qor/Spooler.h>
 #include <qor/SqliteRecordset.h>
@@ -30,9 +31,12 @@ namespace qortool {
 
 const char* const kReportUsage =
     "usage: qorprint report DEFINITION.json [options]\n"
-    "  --to pdf|png|printer|preview  output (default: pdf, or what init.preview says)\n"
+    "  --to pdf|png|xlsx|printer|preview\n"
+    "                                output (default: pdf, or what init.preview says)\n"
     "  --out FILE                    pdf: the file (default: init.exportFilePDF, else\n"
     "                                DEFINITION.pdf in the current folder);\n"
+    "                                xlsx: the workbook (default DEFINITION.xlsx; any other\n"
+    "                                extension becomes .xlsx);\n"
     "                                png: the prefix of PREFIX-N.png (default DEFINITION)\n"
     "  --printer NAME                printer or \"bin;printer;tray\" (default: init.printerName,\n"
     "                                else the default printer)\n"
@@ -47,7 +51,7 @@ const char* const kReportUsage =
 
 namespace {
 
-enum class Target { Pdf, Png, Printer, Preview };
+enum class Target { Pdf, Png, Xlsx, Printer, Preview };
 
 struct Options {
     std::string definition;
@@ -99,9 +103,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
             const std::string t = next();
             if (t == "pdf") o.to = Target::Pdf;
             else if (t == "png") o.to = Target::Png;
+            else if (t == "xlsx") o.to = Target::Xlsx;
             else if (t == "printer") o.to = Target::Printer;
             else if (t == "preview") o.to = Target::Preview;
-            else Usage("--to: expected pdf, png, printer or preview, got \"" + t + "\"");
+            else Usage("--to: expected pdf, png, xlsx, printer or preview, got \"" + t + "\"");
         } else if (arg == "--out") {
             o.out = next();
             if (o.out.empty()) Usage("--out: expected a file name");
@@ -287,6 +292,7 @@ Target ChooseTarget(const Definition& def, const Options& o) {
     if (o.to) return *o.to;
     if (!def.Init.Preview) return Target::Pdf;
     return *def.Init.Preview == 0 ? Target::Printer
+           : *def.Init.Preview == 2 ? Target::Xlsx
            : *def.Init.Preview == 3 ? Target::Pdf
                                     : Target::Preview;
 }
@@ -306,6 +312,11 @@ OutputPlan PlanOutput(const Definition& def, const Options& o, Target target) {
         case Target::Png:
             plan.out = !o.out.empty() ? o.out : BaseName(o.definition);
             CheckWritable(plan.out + "-1.png");
+            break;
+        case Target::Xlsx:
+            plan.mode = 2;
+            plan.out = qor::SpreadsheetFileFor(!o.out.empty() ? o.out : BaseName(o.definition) + ".xlsx");
+            CheckWritable(plan.out);
             break;
         case Target::Printer:
             plan.mode = 0;
@@ -402,7 +413,7 @@ std::unique_ptr<ProgressBar> WatchProgress(std::shared_ptr<qor::Recordset>& rows
 void Configure(qor::clsRapport& r, const Definition& def, const OutputPlan& plan,
                std::shared_ptr<qor::Recordset> rows) {
     r.Init(plan.printerString, plan.mode, def.Init.Orient, plan.copies, def.Init.PaperSize,
-           plan.target == Target::Pdf ? plan.out : def.Init.ExportFilePDF, def.Init.SecondPageBinNr,
+           plan.target == Target::Pdf || plan.target == Target::Xlsx ? plan.out : def.Init.ExportFilePDF, def.Init.SecondPageBinNr,
            def.Init.SilentMode);
     r.Title = def.Title;
     r.SubTitle = def.SubTitle;
@@ -412,6 +423,15 @@ void Configure(qor::clsRapport& r, const Definition& def, const OutputPlan& plan
     r.MaxMergeCol = def.MaxMergeCol;
     for (std::size_t i = 0; i < def.Columns.size(); ++i) r.SetCol(static_cast<int16_t>(i), def.Columns[i]);
     r.SetRt(std::move(rows));
+}
+
+// When the workbook of an xlsx plan was last written; nothing for other plans or no file.
+std::optional<std::filesystem::file_time_type> LastWritten(const OutputPlan& plan) {
+    std::error_code ec;
+    if (plan.target != Target::Xlsx) return std::nullopt;
+    const auto t = std::filesystem::last_write_time(plan.out, ec);
+    if (ec) return std::nullopt;
+    return t;
 }
 
 // Writes the finished document where the plan says and prints what was written.
@@ -437,6 +457,9 @@ void WriteOutput(qor::VSPrinter& document, const Definition& def, const OutputPl
             }
             break;
         }
+        case Target::Xlsx:  // saved by the export when the report ended
+            std::printf("%s\n", std::filesystem::absolute(plan.out).string().c_str());
+            break;
         case Target::Printer:
             std::printf("printed %d page(s) on %s\n", document.PageCount(), plan.printerString.c_str());
             break;
@@ -469,6 +492,7 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
 
     qor::clsRapport& r = lib.PrRapport();
     Configure(r, def, plan, rows);
+    const std::optional<std::filesystem::file_time_type> before = LastWritten(plan);
     try {
         r.EndDoc();
     } catch (const qor::RuntimeError& e) {
@@ -477,6 +501,9 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
     }
     if (bar) bar->Finish();
     if (empty) return kExitEmpty;
+    // A workbook that could not be prepared was reported on standard error already.
+    if (target == Target::Xlsx && (!std::filesystem::exists(plan.out) || LastWritten(plan) == before))
+        throw CommandError(kExitOutput, plan.out + ": the workbook was not written");
 
     try {
         WriteOutput(r.Document(), def, plan, o.dpi);
