@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, test and run.
 # Idempotent: when everything is present it prints nothing and changes nothing.
+#   setup.sh           what building and running need
+#   setup.sh --tests   also what only the test suite needs
 set -euo pipefail
 
 PACKAGES=(
@@ -17,6 +19,10 @@ PACKAGES=(
   python3 python3-openpyxl
   xvfb xauth
 )
+# Only the tests use these: LibreOffice Calc recalculates exported workbooks.
+if [ "${1:-}" = "--tests" ]; then
+  PACKAGES+=(libreoffice-calc-nogui)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -5,7 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 
 jobs=$(nproc 2>/dev/null || echo 2)
 # Headless by default: Qt tests use the offscreen platform unless a display is set.

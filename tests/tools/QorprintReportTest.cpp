@@ -150,7 +150,7 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
         {Definition("city = :city", R"({"city": null})"), "", 1, "--param city="},
         {byCity, "--param year=next", 1, "--param year: expected a number"},
         {byCity, "--param town=Gent", 1, "--param town: the definition declares no such parameter"},
-        {Definition(), "--to fax", 1, "--to: expected pdf, png, printer or preview"},
+        {Definition(), "--to fax", 1, "--to: expected pdf, png, xlsx, printer or preview"},
         // Output errors (4).
         {Definition(), "--to printer --printer NoSuchPrinterHere", 4, "NoSuchPrinterHere"},
         // Nothing to print (5): the message names the report.
@@ -166,6 +166,36 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
     EXPECT_EQ(Run("report nosuch.json").code, 2);
     EXPECT_EQ(Run("frobnicate").code, 1);
     EXPECT_EQ(Run("report --help").code, 0);
+}
+
+// The workbook as Calc shows it: the stored results of the sum formulas are what LibreOffice
+// computes from the cells (Calc shows stored results without recalculating).
+TEST_F(QorprintReport, ExportsAWorkbookWhoseStoredSumsLibreOfficeConfirms) {
+    Write("sales.json", Definition());
+    EXPECT_EQ(Run("report sales.json --to xlsx --out no/folder/book.xlsx").code, 4);
+    const Result r = Run("report sales.json --to xlsx --out book.xls --lang en");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, dir_.File("book.xlsx") + "\n");
+    const std::string cells = qor::test::Shell(
+        "/usr/bin/python3 -c " +
+        Quote("import sys, openpyxl\nws = openpyxl.load_workbook(sys.argv[1]).active\n"
+              "print([(c.coordinate, c.value) for row in ws.iter_rows() for c in row if c.value is not None])") +
+        " " + Quote(dir_.File("book.xlsx")));
+    // Title, captions, the first record from column B, a sub-total as a sum over its group.
+    for (const char* expected : {"('A3', 'Sales Report')", "('A5', 'Test subtitle')", "('B8', 'CITY')",
+                                 "('E8', 'AMOUNT')", "('B9', 'Gent')", "'=SUM(", "1234.5"})
+        EXPECT_NE(cells.find(expected), std::string::npos) << expected << " missing in " << cells;
+    EXPECT_EQ(cells.find("Foot note text"), std::string::npos) << cells;
+
+    int status = -1;
+    const std::string check = qor::test::Shell(
+        "/usr/bin/python3 " + Quote(QOR_SOURCE_DIR "/tests/tools/xlsx_recalc.py") + " " +
+            Quote(dir_.File("book.xlsx")), &status);
+    EXPECT_EQ(status, 0) << check;
+    EXPECT_NE(check.find("F12 =SUM(F11:F1) 30 30"), std::string::npos) << check;  // Acme's sub-total
+    // The totals label inserts a column before the figures; the sum start rows stay with
+    // the column numbers, so the amounts' total sums the whole column, sub-totals included.
+    EXPECT_NE(check.find("F69 =SUM(F68:F1) 2539 2539"), std::string::npos) << check;
 }
 
 TEST_F(QorprintReport, PrintsOnTheNamedQueueAndListsPrinters) {

@@ -55,7 +55,7 @@ constexpr Name kPrintStyleNames[] = {
 constexpr Name kAlignNames[] = {{"left", 0}, {"right", 1}, {"center", 2}, {"centre", 2}};
 constexpr Name kOrientNames[] = {{"portrait", 1}, {"landscape", 2}};
 constexpr Name kSumTypeNames[] = {{"none", 0}, {"sum", 1}, {"count", 2}};
-constexpr Name kPreviewNames[] = {{"print", 0}, {"preview", 1}, {"pdf", 3}, {"view", 4}};
+constexpr Name kPreviewNames[] = {{"print", 0}, {"preview", 1}, {"xlsx", 2}, {"pdf", 3}, {"view", 4}};
 
 [[noreturn]] void Fail(const std::string& path, const std::string& what) {
     throw DefinitionError(path + ": " + what);
@@ -174,7 +174,6 @@ void ReadInit(const QJsonValue& value, InitArgs& init) {
     o.String("printerName", init.PrinterName);
     int32_t preview = -1;
     o.Named("preview", preview, kPreviewNames, 0, 4);
-    if (preview == 2) Fail("init.preview", "spreadsheet output (2) is not available in qorprint");
     if (preview >= 0) init.Preview = static_cast<int16_t>(preview);
     o.Named("orient", init.Orient, kOrientNames, 1, 2);
     o.Integer("copies", init.Copies, 1, 999);
