@@ -243,6 +243,22 @@ std::optional<double> EvaluateFormula(std::string_view formula, const CellNumber
     return FormulaReader(formula, cell).Evaluate();
 }
 
+namespace {
+
+// A "%" that scales the number: not escaped with "\\" and not inside quotes.
+bool HasPercentSign(std::string_view section) {
+    bool quoted = false;
+    for (size_t i = 0; i < section.size(); ++i) {
+        const char c = section[i];
+        if (c == '"') quoted = !quoted;
+        else if (c == '\\' && !quoted) ++i;
+        else if (c == '%' && !quoted) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string FormatForDisplay(double value, std::string_view format) {
     // Pick the section: "pos;neg;zero".
     std::vector<std::string_view> sections;
@@ -277,7 +293,7 @@ std::string FormatForDisplay(double value, std::string_view format) {
     const std::string_view number = section.substr(first, last - first + 1);
     const bool grouping = number.find(',') != std::string_view::npos;
     double shown = std::fabs(value);
-    if (section.find('%') != std::string_view::npos) shown *= 100;
+    if (HasPercentSign(section)) shown *= 100;
     shown = RoundHalfAway(shown, decimals);  // the spreadsheet rounds halves up, not to even
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, shown);

@@ -69,7 +69,8 @@ TEST(ExcelCells, DisplayTextFollowsTheNumberFormat) {
     struct Case { double value; const char* format; const char* text; };
     for (const Case& c : {Case{1234.5, "#,##0.00", "1,234.50"}, Case{-1234.5, "#,##0.00", "-1,234.50"},
                           Case{-2, "0.0;(0.0)", "(2.0)"}, Case{0.125, "0%", "13%"},
-                          Case{1234567, "\"EUR \"#,##0", "EUR 1,234,567"}, Case{42, "", "42"}}) {
+                          Case{1234567, "\"EUR \"#,##0", "EUR 1,234,567"}, Case{42, "", "42"},
+                          Case{21, "#,##0.0\\ \\%", "21.0 %"}, Case{3, "0\"%\"", "3%"}}) {
         EXPECT_EQ(excel::FormatForDisplay(c.value, c.format), c.text) << c.format;
     }
 }
