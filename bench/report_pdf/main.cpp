@@ -17,6 +17,8 @@
 #include <QPdfWriter>
 
 #include <sqlite3.h>
+
+#include "support/Invoices.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,51 +45,8 @@ struct Measure {
     double fileMb = 0;
 };
 
-double PeakMb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
-    return 0;
-}
-
-const char* const kQuery =
-    "SELECT number, date, customer, city, amount, total FROM invoices ORDER BY id";
-
-void MakeDatabase(const std::string& file, int records) {
-    fs::remove(file);
-    sqlite3* db = nullptr;
-    if (sqlite3_open(file.c_str(), &db) != SQLITE_OK) std::abort();
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode=OFF; BEGIN;"
-                 "CREATE TABLE invoices(id INTEGER PRIMARY KEY, number TEXT, date TEXT,"
-                 " customer TEXT, city TEXT, amount REAL, total REAL);",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* ins = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO invoices VALUES(?,?,?,?,?,?,?)", -1, &ins, nullptr);
-    static const char* const cities[] = {"Gent", "Antwerpen", "Leuven", "Brugge", "Namur", "Liège"};
-    uint32_t x = 12345;
-    for (int i = 1; i <= records; ++i) {
-        x = x * 1103515245u + 12345u;
-        const double amount = ((x >> 8) % 500000) / 100.0 + 10;
-        char number[32], date[16], customer[64];
-        std::snprintf(number, sizeof number, "F2026-%06d", i);
-        std::snprintf(date, sizeof date, "2026-%02d-%02d", 1 + (i / 2000) % 12, 1 + i % 28);
-        std::snprintf(customer, sizeof customer, "Customer %03u Bouw en Interieur NV", (x >> 4) % 400);
-        sqlite3_bind_int(ins, 1, i);
-        sqlite3_bind_text(ins, 2, number, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(ins, 3, date, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(ins, 4, customer, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(ins, 5, cities[(x >> 12) % 6], -1, SQLITE_STATIC);
-        sqlite3_bind_double(ins, 6, amount);
-        sqlite3_bind_double(ins, 7, amount * 1.21);
-        sqlite3_step(ins);
-        sqlite3_reset(ins);
-    }
-    sqlite3_finalize(ins);
-    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
+using bench::PeakMb;
+using bench::kInvoiceQuery;
 
 // The report: 6 columns filling the portrait line, a count and two sums in the totals band.
 Measure RunReport(const std::string& db, const std::string& pdf) {
@@ -98,7 +57,7 @@ Measure RunReport(const std::string& db, const std::string& pdf) {
     // Reading alone, for the breakdown.
     auto t0 = Clock::now();
     {
-        auto rs = qor::SqliteRecordset::Open(db, kQuery);
+        auto rs = qor::SqliteRecordset::Open(db, kInvoiceQuery);
         std::string text;
         while (!rs->IsEOF()) {
             for (int32_t f = 0; f < 6; ++f) rs->Text(f, text);
@@ -120,7 +79,7 @@ Measure RunReport(const std::string& db, const std::string& pdf) {
     r.SetCol(3, 22, "City", "city", qor::frmtText, 0);
     r.SetCol(4, 25, "Excl. VAT", "amount", qor::frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
     r.SetCol(5, 25, "Total", "total", qor::frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
-    r.SetRt(qor::SqliteRecordset::Open(db, kQuery));
+    r.SetRt(qor::SqliteRecordset::Open(db, kInvoiceQuery));
     r.EndDoc();
     m.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
     m.pages = r.Document().PageCount();
@@ -189,7 +148,7 @@ Measure RunReference(const std::string& db, const std::string& pdf) {
     sqlite3* h = nullptr;
     sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h, kQuery, -1, &st, nullptr);
+    sqlite3_prepare_v2(h, kInvoiceQuery, -1, &st, nullptr);
     double y = 30.4, sumA = 0, sumT = 0;
     int count = 0;
     frame();
@@ -272,7 +231,7 @@ int main(int argc, char** argv) {
                 "peak MB", "PDF MB", "speed-up");
     for (int n : sizes) {
         const std::string db = (dir / ("invoices-" + std::to_string(n) + ".sqlite")).string();
-        MakeDatabase(db, n);
+        if (!bench::MakeInvoiceDatabase(db, n)) std::abort();
         const std::string pdf = (dir / "report.pdf").string();
         const std::string ref = (dir / "reference.pdf").string();
         const Measure a = InChild([&] { return RunReport(db, pdf); });

@@ -1,6 +1,7 @@
 #include "excel/ExcelApplication.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include <qor/RuntimeError.h>
 
@@ -25,54 +26,72 @@ std::pair<CellRef, CellRef> Normalised(CellRef a, CellRef b) {
 
 template <class F>
 void ExcelRange::ForEachCell(F&& f) const {
-    for (int32_t r = from_.Row; r <= to_.Row; ++r)
-        for (int32_t c = from_.Column; c <= to_.Column; ++c) f(app_->CellAt(CellRef{r, c}));
+    for (int32_t c = from_.Column; c <= to_.Column; ++c)
+        for (int32_t r = from_.Row; r <= to_.Row; ++r) f(app_->columns_[c], app_->CellAt(CellRef{r, c}));
 }
 
 ExcelRange::FontProxy ExcelRange::Font() const { return FontProxy(*this); }
 ExcelRange::InteriorProxy ExcelRange::Interior() const { return InteriorProxy(*this); }
 ExcelRange::BordersProxy ExcelRange::Borders() const { return BordersProxy(*this); }
 
+template <class F>
+void ExcelRange::Restyle(F&& change) const {
+    // Neighbouring cells mostly look alike: remember the last look and what it became.
+    uint32_t from = UINT32_MAX, to = 0;
+    ForEachCell([&](ExcelApplication::StoredColumn&, ExcelApplication::StoredCell& cell) {
+        if (cell.Style != from) {
+            from = cell.Style;
+            ExcelCellStyle style = app_->styles_[from];
+            change(style);
+            to = app_->Intern(style);
+        }
+        cell.Style = to;
+    });
+}
+
 void ExcelRange::FontProxy::Size(double points) const {
     if (points < 1 || points > 409) throw RuntimeError(kErrInvalidProperty);
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.FontSize = points; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.FontSize = points; });
 }
 void ExcelRange::FontProxy::Bold(bool on) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.Bold = on; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.Bold = on; });
 }
 void ExcelRange::FontProxy::Underline(bool on) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.Underline = on; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.Underline = on; });
 }
 void ExcelRange::FontProxy::Italic(bool on) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.Italic = on; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.Italic = on; });
 }
 void ExcelRange::FontProxy::Name(const std::string& family) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.FontName = family; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.FontName = family; });
 }
 void ExcelRange::FontProxy::Strikethrough(bool on) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.Strikethrough = on; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.Strikethrough = on; });
 }
 void ExcelRange::FontProxy::Color(int32_t bgr) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.FontColor = bgr & 0xFFFFFF; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.FontColor = bgr & 0xFFFFFF; });
 }
 void ExcelRange::InteriorProxy::Color(int32_t bgr) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.FillColor = bgr & 0xFFFFFF; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.FillColor = bgr & 0xFFFFFF; });
 }
 void ExcelRange::BordersProxy::Color(int32_t bgr) const {
-    range_.ForEachCell([&](ExcelCell& c) { c.Style.BorderColor = bgr & 0xFFFFFF; });
+    range_.Restyle([&](ExcelCellStyle& s) { s.BorderColor = bgr & 0xFFFFFF; });
 }
 
 void ExcelRange::Value(const Variant& value) const {
-    ForEachCell([&](ExcelCell& c) {
-        c.Value = value;
-        c.Formula.clear();
+    ForEachCell([&](ExcelApplication::StoredColumn& column, ExcelApplication::StoredCell& cell) {
+        cell.Value = value;
+        if (cell.Formula) {
+            cell.Formula.reset();
+            --column.Formulas;
+        }
     });
 }
 
 Variant ExcelRange::Value() const {
-    const ExcelCell* cell = app_->FindCell(from_);
+    const ExcelApplication::StoredCell* cell = app_->FindCell(from_);
     if (cell == nullptr) return Variant();
-    if (cell->Formula.empty()) return cell->Value;
+    if (!cell->Formula) return cell->Value;
     if (auto result = app_->FormulaResult(from_)) return Variant(*result);
     return Variant();
 }
@@ -82,16 +101,15 @@ void ExcelRange::Formula(const std::string& formula) const {
         Value(Variant(formula));
         return;
     }
-    ForEachCell([&](ExcelCell& c) {
-        c.Formula = formula;
-        c.Value = Variant();
+    ForEachCell([&](ExcelApplication::StoredColumn& column, ExcelApplication::StoredCell& cell) {
+        app_->SetFormula(column, cell, formula);
     });
 }
 
 std::string ExcelRange::Formula() const {
-    const ExcelCell* cell = app_->FindCell(from_);
+    const ExcelApplication::StoredCell* cell = app_->FindCell(from_);
     if (cell == nullptr) return {};
-    return cell->Formula.empty() ? cell->Value.ToString() : cell->Formula;
+    return cell->Formula ? *cell->Formula : cell->Value.ToString();
 }
 
 // ---- ExcelColumns ---------------------------------------------------------------------
@@ -105,36 +123,37 @@ void ExcelColumns::Insert(int32_t shift) {
 void ExcelColumns::HorizontalAlignment(int32_t alignment) {
     if (alignment != kXlLeft && alignment != kXlRight && alignment != kXlCenter)
         throw RuntimeError(kErrInvalidProperty);
-    for (int32_t c = first_; c <= last_; ++c) app_.columns_[c].Alignment = alignment;
-    for (auto& [key, cell] : app_.cells_)
-        if (key.second >= first_ && key.second <= last_) cell.Style.Alignment = alignment;
+    for (int32_t c = first_; c <= last_; ++c) {
+        app_.FormatOf(c).Alignment = alignment;
+        app_.Restyle(app_.columns_[c], [&](ExcelCellStyle& s) { s.Alignment = alignment; });
+    }
 }
 
 void ExcelColumns::ColumnWidth(double characters) {
     if (characters < 0 || characters > 255) throw RuntimeError(kErrInvalidProperty);
-    for (int32_t c = first_; c <= last_; ++c) app_.columns_[c].Width = characters;
+    for (int32_t c = first_; c <= last_; ++c) app_.FormatOf(c).Width = characters;
 }
 
 void ExcelColumns::NumberFormat(const std::string& pattern) {
-    for (int32_t c = first_; c <= last_; ++c) app_.columns_[c].NumberFormat = pattern;
-    for (auto& [key, cell] : app_.cells_)
-        if (key.second >= first_ && key.second <= last_) cell.Style.NumberFormat = pattern;
+    for (int32_t c = first_; c <= last_; ++c) {
+        app_.FormatOf(c).NumberFormat = pattern;
+        app_.Restyle(app_.columns_[c], [&](ExcelCellStyle& s) { s.NumberFormat = pattern; });
+    }
 }
 
 void ExcelColumns::AutoFit() {
     for (int32_t c = first_; c <= last_; ++c) {
         const double width = app_.AutoFitWidth(c);
-        if (width > 0) app_.columns_[c].Width = std::min(width, 255.0);
+        if (width > 0) app_.FormatOf(c).Width = std::min(width, 255.0);
     }
 }
 
 // ---- ExcelApplication -----------------------------------------------------------------
 
-ExcelApplication::ExcelApplication() = default;
+ExcelApplication::ExcelApplication() { styles_.emplace_back(); styleIndex_.emplace(excel::StyleKey(styles_[0]), 0); }
 ExcelApplication::~ExcelApplication() = default;
 
 void ExcelApplication::WorkbooksProxy::Add() {
-    app_.cells_.clear();
     app_.columns_.clear();
     app_.hasWorkbook_ = true;
 }
@@ -168,29 +187,96 @@ ExcelColumns ExcelApplication::Columns(std::string_view letters) {
     return ExcelColumns(*this, std::min(first, last), std::max(first, last));
 }
 
-ExcelCell& ExcelApplication::CellAt(CellRef ref) {
-    auto [it, added] = cells_.try_emplace({ref.Row, ref.Column});
-    if (added) {
-        if (auto col = columns_.find(ref.Column); col != columns_.end()) {
-            it->second.Style.NumberFormat = col->second.NumberFormat;
-            it->second.Style.Alignment = col->second.Alignment;
-        }
-    }
+std::string excel::StyleKey(const ExcelCellStyle& s) {
+    std::string k = s.FontName.value_or("\x01") + '\x02' + s.NumberFormat + '\x02';
+    k += std::to_string(s.FontSize.value_or(-1)) + ',' + std::to_string(s.Bold) + std::to_string(s.Italic) +
+         std::to_string(s.Underline) + std::to_string(s.Strikethrough) + ',' + std::to_string(s.FontColor) +
+         ',' + std::to_string(s.FillColor.value_or(-1)) + ',' + std::to_string(s.BorderColor.value_or(-1)) +
+         ',' + std::to_string(s.Alignment.value_or(0));
+    return k;
+}
+
+uint32_t ExcelApplication::Intern(const ExcelCellStyle& style) {
+    auto [it, added] = styleIndex_.try_emplace(excel::StyleKey(style), static_cast<uint32_t>(styles_.size()));
+    if (added) styles_.push_back(style);
     return it->second;
 }
 
-const ExcelCell* ExcelApplication::FindCell(CellRef ref) const {
-    auto it = cells_.find({ref.Row, ref.Column});
-    return it == cells_.end() ? nullptr : &it->second;
+template <class F>
+void ExcelApplication::Restyle(StoredColumn& column, F&& change) {
+    // Neighbouring cells mostly look alike: remember the last look and what it became.
+    uint32_t from = UINT32_MAX, to = 0;
+    for (StoredCell& cell : column.Cells) {
+        if (cell.Style != from) {
+            from = cell.Style;
+            ExcelCellStyle style = styles_[from];
+            change(style);
+            to = Intern(style);
+        }
+        cell.Style = to;
+    }
+}
+
+ExcelColumnFormat& ExcelApplication::FormatOf(int32_t column) {
+    std::optional<ExcelColumnFormat>& format = columns_[column].Format;
+    if (!format) format.emplace();
+    return *format;
+}
+
+void ExcelApplication::SetFormula(StoredColumn& column, StoredCell& cell, std::string formula) {
+    if (!cell.Formula) ++column.Formulas;
+    cell.Formula = std::make_unique<std::string>(std::move(formula));
+    cell.Value = Variant();
+}
+
+ExcelApplication::StoredCell& ExcelApplication::CellAt(CellRef ref) {
+    StoredColumn& column = columns_[ref.Column];
+    std::vector<StoredCell>& cells = column.Cells;
+    auto at = cells.end();
+    if (!cells.empty() && cells.back().Row >= ref.Row) {
+        at = std::lower_bound(cells.begin(), cells.end(), ref.Row,
+                              [](const StoredCell& c, int32_t row) { return c.Row < row; });
+        if (at != cells.end() && at->Row == ref.Row) return *at;
+    }
+    StoredCell cell;
+    cell.Row = ref.Row;
+    // A new cell starts with its column's number format and alignment.
+    if (column.Format && (!column.Format->NumberFormat.empty() || column.Format->Alignment)) {
+        ExcelCellStyle style;
+        style.NumberFormat = column.Format->NumberFormat;
+        style.Alignment = column.Format->Alignment;
+        cell.Style = Intern(style);
+    }
+    return *cells.insert(at, std::move(cell));
+}
+
+const ExcelApplication::StoredCell* ExcelApplication::FindCell(CellRef ref) const {
+    auto column = columns_.find(ref.Column);
+    if (column == columns_.end()) return nullptr;
+    const std::vector<StoredCell>& cells = column->second.Cells;
+    auto at = std::lower_bound(cells.begin(), cells.end(), ref.Row,
+                               [](const StoredCell& c, int32_t row) { return c.Row < row; });
+    return at != cells.end() && at->Row == ref.Row ? &*at : nullptr;
+}
+
+std::optional<ExcelCell> ExcelApplication::Cell(CellRef ref) const {
+    const StoredCell* cell = FindCell(ref);
+    if (cell == nullptr) return std::nullopt;
+    return ExcelCell{cell->Value, cell->Formula ? *cell->Formula : std::string(), styles_[cell->Style]};
+}
+
+std::optional<ExcelColumnFormat> ExcelApplication::ColumnFormat(int32_t column) const {
+    auto it = columns_.find(column);
+    if (it == columns_.end()) return std::nullopt;
+    return it->second.Format;
 }
 
 std::optional<double> ExcelApplication::NumberAt(CellRef ref, int depth) const {
-    const ExcelCell* cell = FindCell(ref);
+    const StoredCell* cell = FindCell(ref);
     if (cell == nullptr) return std::nullopt;
-    if (!cell->Formula.empty()) {
+    if (cell->Formula) {
         if (depth >= kMaxFormulaDepth) return std::nullopt;
-        return excel::EvaluateFormula(cell->Formula,
-                                      [&](CellRef r) { return NumberAt(r, depth + 1); });
+        return excel::EvaluateFormula(*cell->Formula, [&](CellRef r) { return NumberAt(r, depth + 1); });
     }
     // Texts, even numeric-looking ones, and empty cells count as nothing in a sum.
     if (cell->Value.IsNumber() || cell->Value.IsDate()) return cell->Value.ToDouble();
@@ -198,33 +284,29 @@ std::optional<double> ExcelApplication::NumberAt(CellRef ref, int depth) const {
 }
 
 std::optional<double> ExcelApplication::FormulaResult(CellRef cell) const {
-    const ExcelCell* c = FindCell(cell);
-    if (c == nullptr || c->Formula.empty()) return std::nullopt;
+    const StoredCell* c = FindCell(cell);
+    if (c == nullptr || !c->Formula) return std::nullopt;
     return NumberAt(cell, 0);
 }
 
 void ExcelApplication::InsertColumns(int32_t at, int32_t count) {
-    for (const auto& [key, cell] : cells_)
-        if (key.second >= at && key.second + count > excel::kMaxColumn) throw RuntimeError(kErrInvalidCall);
-    std::map<std::pair<int32_t, int32_t>, ExcelCell> moved;
-    for (auto& [key, cell] : cells_) {
-        if (!cell.Formula.empty()) cell.Formula = excel::ShiftFormulaColumns(cell.Formula, at, count);
-        int32_t column = key.second;
-        if (column >= at) column += count;
-        moved.emplace(std::pair{key.first, column}, std::move(cell));
+    for (const auto& [column, data] : columns_)
+        if (column >= at && !data.Cells.empty() && column + count > excel::kMaxColumn)
+            throw RuntimeError(kErrInvalidCall);
+    std::map<int32_t, StoredColumn> moved;
+    for (auto& [column, data] : columns_) {
+        if (data.Formulas > 0)
+            for (StoredCell& cell : data.Cells)
+                if (cell.Formula) *cell.Formula = excel::ShiftFormulaColumns(*cell.Formula, at, count);
+        moved.emplace(column >= at ? column + count : column, std::move(data));
     }
-    cells_ = std::move(moved);
-    std::map<int32_t, ExcelColumnFormat> columns;
-    for (auto& [column, format] : columns_)
-        columns.emplace(column >= at ? column + count : column, std::move(format));
-    columns_ = std::move(columns);
+    columns_ = std::move(moved);
 }
 
 void ExcelApplication::Quit() {
     const bool save = Visible && hasWorkbook_;
     std::string path = SaveAs;
     auto discard = [this] {
-        cells_.clear();
         columns_.clear();
         hasWorkbook_ = false;
         Visible = false;

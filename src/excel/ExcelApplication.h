@@ -5,10 +5,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <qor/Variant.h>
 
@@ -34,7 +37,13 @@ struct ExcelCellStyle {
     friend bool operator==(const ExcelCellStyle&, const ExcelCellStyle&) = default;
 };
 
-// One stored cell: a value, or a formula whose result the workbook computes when saving.
+namespace excel {
+// A text that is equal for two styles exactly when the styles are equal.
+std::string StyleKey(const ExcelCellStyle& style);
+}  // namespace excel
+
+// One cell as seen from outside: a value, or a formula whose result the workbook computes
+// when saving.
 struct ExcelCell {
     Variant Value;
     std::string Formula;                     // "" when the cell holds a plain value
@@ -81,6 +90,7 @@ private:
     ExcelRange(ExcelApplication& app, excel::CellRef from, excel::CellRef to)
         : app_(&app), from_(from), to_(to) {}
     template <class F> void ForEachCell(F&& f) const;
+    template <class F> void Restyle(F&& change) const;
     ExcelApplication* app_;
     excel::CellRef from_, to_;
 };
@@ -193,9 +203,10 @@ public:
     // way (also when saving fails).
     void Quit();
 
-    // The stored cells and column formats, for the writer and for checks.
-    const std::map<std::pair<int32_t, int32_t>, ExcelCell>& Cells() const { return cells_; }
-    const std::map<int32_t, ExcelColumnFormat>& ColumnFormats() const { return columns_; }
+    // A copy of the cell at `cell`; nothing when it was never created.
+    std::optional<ExcelCell> Cell(excel::CellRef cell) const;
+    // The width and formats of `column`; nothing when none was ever set.
+    std::optional<ExcelColumnFormat> ColumnFormat(int32_t column) const;
     // The computed result of the formula in `cell`; nothing for other forms (and for cells
     // without a formula).
     std::optional<double> FormulaResult(excel::CellRef cell) const;
@@ -203,17 +214,41 @@ public:
 private:
     friend class ExcelRange;
     friend class ExcelColumns;
+    friend class ExcelWorkbookWriter;
+
+    // A cell as stored: its row, its look as an index into styles_, its value and (rarely)
+    // a formula.
+    struct StoredCell {
+        int32_t Row = 0;
+        uint32_t Style = 0;
+        Variant Value;
+        std::unique_ptr<std::string> Formula;
+    };
+    // A column: its cells ordered by row (rows mostly arrive in order, so adding one is
+    // usually an append), its format, and how many of its cells hold formulas.
+    struct StoredColumn {
+        std::vector<StoredCell> Cells;
+        std::optional<ExcelColumnFormat> Format;
+        size_t Formulas = 0;
+    };
+
     void RequireWorkbook() const;
-    ExcelCell& CellAt(excel::CellRef ref);
-    const ExcelCell* FindCell(excel::CellRef ref) const;
+    StoredCell& CellAt(excel::CellRef ref);
+    const StoredCell* FindCell(excel::CellRef ref) const;
+    ExcelColumnFormat& FormatOf(int32_t column);
+    uint32_t Intern(const ExcelCellStyle& style);
+    // Changes the look of every cell of `column` with `change`, one lookup per distinct look.
+    template <class F> void Restyle(StoredColumn& column, F&& change);
+    void SetFormula(StoredColumn& column, StoredCell& cell, std::string formula);
     std::optional<double> NumberAt(excel::CellRef ref, int depth) const;
     void InsertColumns(int32_t at, int32_t count);
     double AutoFitWidth(int32_t column) const;
     void Save(const std::string& path) const;
 
     bool hasWorkbook_ = false;
-    std::map<std::pair<int32_t, int32_t>, ExcelCell> cells_;   // (row, column)
-    std::map<int32_t, ExcelColumnFormat> columns_;
+    std::map<int32_t, StoredColumn> columns_;
+    std::vector<ExcelCellStyle> styles_;              // index 0: the plain look
+    std::unordered_map<std::string, uint32_t> styleIndex_;
 };
 
 }  // namespace qor

@@ -1,6 +1,7 @@
 #include "excel/ExcelCells.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -295,9 +296,9 @@ std::string FormatForDisplay(double value, std::string_view format) {
     double shown = std::fabs(value);
     if (HasPercentSign(section)) shown *= 100;
     shown = RoundHalfAway(shown, decimals);  // the spreadsheet rounds halves up, not to even
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, shown);
-    std::string digits = buf;
+    char buf[400];  // the widest double in fixed notation with up to 30 decimals
+    const auto written = std::to_chars(buf, buf + sizeof buf, shown, std::chars_format::fixed, std::min(decimals, 30));
+    std::string digits(buf, written.ec == std::errc() ? written.ptr : buf);
     std::string fraction;
     if (const size_t p = digits.find('.'); p != std::string::npos) {
         fraction = digits.substr(p);

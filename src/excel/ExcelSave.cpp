@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
 
 #include <xlsxwriter.h>
@@ -48,7 +49,7 @@ public:
     FormatTable(lxw_workbook* wb, const ExcelApplication& app) : wb_(wb), app_(app) {}
 
     lxw_format* For(const ExcelCellStyle& s) {
-        const std::string key = Key(s);
+        const std::string key = excel::StyleKey(s);
         if (auto it = formats_.find(key); it != formats_.end()) return it->second;
         lxw_format* f = workbook_add_format(wb_);
         format_set_font_name(f, s.FontName.value_or(app_.StandardFont).c_str());
@@ -73,14 +74,6 @@ public:
     }
 
 private:
-    static std::string Key(const ExcelCellStyle& s) {
-        std::string k = s.FontName.value_or("\x01") + '\x02' + s.NumberFormat + '\x02';
-        k += std::to_string(s.FontSize.value_or(-1)) + ',' + std::to_string(s.Bold) +
-             std::to_string(s.Italic) + std::to_string(s.Underline) + std::to_string(s.Strikethrough) +
-             ',' + std::to_string(s.FontColor) + ',' + std::to_string(s.FillColor.value_or(-1)) + ',' +
-             std::to_string(s.BorderColor.value_or(-1)) + ',' + std::to_string(s.Alignment.value_or(0));
-        return k;
-    }
     lxw_workbook* wb_;
     const ExcelApplication& app_;
     std::unordered_map<std::string, lxw_format*> formats_;
@@ -99,71 +92,100 @@ void Check(lxw_error e, const std::string& path) {
     if (e != LXW_NO_ERROR) SaveFailed(path, lxw_strerror(e));
 }
 
-void WriteWorkbook(const ExcelApplication& app, const std::string& file, const std::string& path) {
-    // Rows are written in order, so the worksheet can stream them to disk instead of
-    // holding the whole sheet a second time.
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    lxw_workbook* wb = workbook_new_opt(file.c_str(), &options);
-    if (wb == nullptr) SaveFailed(path, "the workbook cannot be created");
-    bool closed = false;
-    try {
-        SetStandardFont(wb, app);
-        lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
-        if (ws == nullptr) SaveFailed(path, "the worksheet cannot be created");
-        FormatTable formats(wb, app);
-
-        for (const auto& [column, format] : app.ColumnFormats()) {
-            ExcelCellStyle style;
-            style.NumberFormat = format.NumberFormat;
-            style.Alignment = format.Alignment;
-            const double width = format.Width.value_or(LXW_DEF_COL_WIDTH);
-            const auto c = static_cast<lxw_col_t>(column - 1);
-            Check(worksheet_set_column(ws, c, c, width, formats.For(style)), path);
-        }
-
-        // Neighbouring cells of a column mostly look alike: remember the last style per column.
-        std::unordered_map<int32_t, std::pair<ExcelCellStyle, lxw_format*>> lastByColumn;
-        for (const auto& [key, cell] : app.Cells()) {
-            const auto row = static_cast<lxw_row_t>(key.first - 1);
-            const auto col = static_cast<lxw_col_t>(key.second - 1);
-            ExcelCellStyle style = cell.Style;
-            if (cell.Value.IsDate() && style.NumberFormat.empty()) style.NumberFormat = "dd/mm/yyyy";
-            auto [last, added] = lastByColumn.try_emplace(key.second);
-            if (added || !(last->second.first == style)) {
-                last->second.second = formats.For(style);
-                last->second.first = std::move(style);
-            }
-            lxw_format* f = last->second.second;
-            lxw_error e = LXW_NO_ERROR;
-            if (!cell.Formula.empty()) {
-                if (auto result = app.FormulaResult(excel::CellRef{key.first, key.second}))
-                    e = worksheet_write_formula_num(ws, row, col, cell.Formula.c_str(), f, *result);
-                else
-                    e = worksheet_write_formula(ws, row, col, cell.Formula.c_str(), f);
-            } else if (cell.Value.Type() == Variant::VarType::Boolean) {
-                e = worksheet_write_boolean(ws, row, col, cell.Value.AsBool() ? 1 : 0, f);
-            } else if (cell.Value.IsNumber() || cell.Value.IsDate()) {
-                e = worksheet_write_number(ws, row, col, cell.Value.ToDouble(), f);
-            } else if (cell.Value.IsString() && !cell.Value.AsString().empty()) {
-                e = worksheet_write_string(ws, row, col, cell.Value.AsString().c_str(), f);
-            } else {
-                e = worksheet_write_blank(ws, row, col, f);
-            }
-            Check(e, path);
-        }
-        closed = true;
-        Check(workbook_close(wb), path);
-    } catch (...) {
-        if (!closed) lxw_workbook_free(wb);  // frees without writing anything
-        throw;
-    }
-}
-
 }  // namespace
 
+// Writes the stored cells of an application through libxlsxwriter.
+class ExcelWorkbookWriter {
+public:
+    static void Write(const ExcelApplication& app, const std::string& file, const std::string& path) {
+        // Rows are written in order, so the worksheet can stream them to disk instead of
+        // holding the whole sheet a second time.
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        lxw_workbook* wb = workbook_new_opt(file.c_str(), &options);
+        if (wb == nullptr) SaveFailed(path, "the workbook cannot be created");
+        bool closed = false;
+        try {
+            SetStandardFont(wb, app);
+            lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+            if (ws == nullptr) SaveFailed(path, "the worksheet cannot be created");
+            WriteSheet(app, wb, ws, path);
+            closed = true;
+            Check(workbook_close(wb), path);
+        } catch (...) {
+            if (!closed) lxw_workbook_free(wb);  // frees without writing anything
+            throw;
+        }
+    }
+
+private:
+    using StoredCell = ExcelApplication::StoredCell;
+
+    static void WriteSheet(const ExcelApplication& app, lxw_workbook* wb, lxw_worksheet* ws,
+                           const std::string& path) {
+        FormatTable formats(wb, app);
+        struct Cursor {
+            int32_t column;
+            const std::vector<StoredCell>* cells;
+            size_t next = 0;
+        };
+        std::vector<Cursor> cursors;
+        for (const auto& [column, data] : app.columns_) {
+            if (data.Format) {
+                ExcelCellStyle style;
+                style.NumberFormat = data.Format->NumberFormat;
+                style.Alignment = data.Format->Alignment;
+                const double width = data.Format->Width.value_or(LXW_DEF_COL_WIDTH);
+                const auto c = static_cast<lxw_col_t>(column - 1);
+                Check(worksheet_set_column(ws, c, c, width, formats.For(style)), path);
+            }
+            if (!data.Cells.empty()) cursors.push_back({column, &data.Cells});
+        }
+
+        std::vector<lxw_format*> byStyle(app.styles_.size(), nullptr);
+        // Row by row across the columns, each column's cells in row order.
+        while (true) {
+            int32_t row = std::numeric_limits<int32_t>::max();
+            for (const Cursor& c : cursors)
+                if (c.next < c.cells->size()) row = std::min(row, (*c.cells)[c.next].Row);
+            if (row == std::numeric_limits<int32_t>::max()) break;
+            for (Cursor& c : cursors) {
+                if (c.next >= c.cells->size() || (*c.cells)[c.next].Row != row) continue;
+                const StoredCell& cell = (*c.cells)[c.next++];
+                lxw_format*& f = byStyle[cell.Style];
+                if (f == nullptr) f = formats.For(app.styles_[cell.Style]);
+                lxw_format* used = f;
+                if (cell.Value.IsDate() && app.styles_[cell.Style].NumberFormat.empty()) {
+                    ExcelCellStyle dated = app.styles_[cell.Style];
+                    dated.NumberFormat = "dd/mm/yyyy";
+                    used = formats.For(dated);
+                }
+                Check(WriteCell(app, ws, excel::CellRef{row, c.column}, cell, used), path);
+            }
+        }
+    }
+
+    static lxw_error WriteCell(const ExcelApplication& app, lxw_worksheet* ws, excel::CellRef at,
+                               const StoredCell& cell, lxw_format* f) {
+        const auto row = static_cast<lxw_row_t>(at.Row - 1);
+        const auto col = static_cast<lxw_col_t>(at.Column - 1);
+        if (cell.Formula) {
+            if (auto result = app.FormulaResult(at))
+                return worksheet_write_formula_num(ws, row, col, cell.Formula->c_str(), f, *result);
+            return worksheet_write_formula(ws, row, col, cell.Formula->c_str(), f);
+        }
+        if (cell.Value.Type() == Variant::VarType::Boolean)
+            return worksheet_write_boolean(ws, row, col, cell.Value.AsBool() ? 1 : 0, f);
+        if (cell.Value.IsNumber() || cell.Value.IsDate())
+            return worksheet_write_number(ws, row, col, cell.Value.ToDouble(), f);
+        if (cell.Value.IsString() && !cell.Value.AsString().empty())
+            return worksheet_write_string(ws, row, col, cell.Value.AsString().c_str(), f);
+        return worksheet_write_blank(ws, row, col, f);
+    }
+};
+
 void ExcelApplication::Save(const std::string& path) const {
-    surface::WriteNamedFileAtomically(path, [&](const std::string& temp) { WriteWorkbook(*this, temp, path); });
+    surface::WriteNamedFileAtomically(path, [&](const std::string& temp) { ExcelWorkbookWriter::Write(*this, temp, path); });
 }
 
 double ExcelApplication::AutoFitWidth(int32_t column) const {
@@ -173,24 +195,24 @@ double ExcelApplication::AutoFitWidth(int32_t column) const {
     const double digit =
         std::max(1.0, std::round(surface::LineWidthTwips(standard, StandardFontSize, "0") * kPixelsPerTwip));
     double widest = 0;
-    for (const auto& [key, cell] : cells_) {
-        if (key.second != column) continue;
+    auto stored = columns_.find(column);
+    if (stored == columns_.end()) return 0;
+    for (const StoredCell& cell : stored->second.Cells) {
+        const ExcelCellStyle& style = styles_[cell.Style];
         std::string text;
-        if (!cell.Formula.empty()) {
-            if (auto result = FormulaResult(excel::CellRef{key.first, key.second}))
-                text = excel::FormatForDisplay(*result, cell.Style.NumberFormat);
+        if (cell.Formula) {
+            if (auto result = FormulaResult(excel::CellRef{cell.Row, column}))
+                text = excel::FormatForDisplay(*result, style.NumberFormat);
             else
-                text = cell.Formula;
+                text = *cell.Formula;
         } else if (cell.Value.IsNumber() && cell.Value.Type() != Variant::VarType::Boolean) {
-            text = excel::FormatForDisplay(cell.Value.ToDouble(), cell.Style.NumberFormat);
+            text = excel::FormatForDisplay(cell.Value.ToDouble(), style.NumberFormat);
         } else if (!cell.Value.IsEmpty() && !cell.Value.IsNull()) {
             text = cell.Value.ToString();
         }
         if (text.empty()) continue;
-        const surface::FaceId face =
-            fonts.Resolve(cell.Style.FontName.value_or(StandardFont), cell.Style.Bold, cell.Style.Italic);
-        const double twips =
-            surface::LineWidthTwips(face, cell.Style.FontSize.value_or(StandardFontSize), text);
+        const surface::FaceId face = fonts.Resolve(style.FontName.value_or(StandardFont), style.Bold, style.Italic);
+        const double twips = surface::LineWidthTwips(face, style.FontSize.value_or(StandardFontSize), text);
         widest = std::max(widest, twips * kPixelsPerTwip);
     }
     if (widest <= 0) return 0;

@@ -168,7 +168,7 @@ void ExcelWriteCell(float T, float Left, float Top, Variant& Item, const std::st
 
     int32_t column = 1;
     if (TakesTitleColumn(PrintStyle, header.CaptionCount)) {
-        sheet.CurrentColumn = "A";
+        sheet.CurrentColumn.assign(1, 'A');  // not = "A": GCC 12 misreads that at -O3
         sheet.Columns[1].Left = 0;
         if (sheet.ColumnCount == 0) sheet.ColumnCount = 1;
     } else {

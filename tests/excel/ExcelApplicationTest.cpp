@@ -91,8 +91,8 @@ TEST(ExcelApplication, ColumnInsertionMovesCellsFormatsAndFormulas) {
     EXPECT_EQ(app.Range("C3").Formula(), "=SUM(C2:C1)");
     EXPECT_EQ(app.Range("C3").Value(), Variant(42.0));
     EXPECT_EQ(app.Range("D1").Value(), Variant("text"));
-    EXPECT_EQ(app.ColumnFormats().at(3).NumberFormat, "0.00");
-    EXPECT_EQ(app.ColumnFormats().count(2), 0u);
+    EXPECT_EQ(app.ColumnFormat(3)->NumberFormat, "0.00");
+    EXPECT_FALSE(app.ColumnFormat(2));
 
     app.Columns("A:B").Insert();
     EXPECT_EQ(app.Range("E3").Formula(), "=SUM(E2:E1)");
@@ -153,8 +153,8 @@ TEST(ExcelApplication, AutoFitMakesTheWidestCellFitInStandardDigits) {
     app.Range("C1").Value(std::string(20, '0'));
     app.Range("C1").Font().Size(18);                  // twice the size: twice as wide
     app.Columns("B:C").AutoFit();
-    const double b = *app.ColumnFormats().at(2).Width;
-    const double c = *app.ColumnFormats().at(3).Width;
+    const double b = *app.ColumnFormat(2)->Width;
+    const double c = *app.ColumnFormat(3)->Width;
     // Arial 9's "0" is 6.67 px, counted as 7 whole pixels: 20 digits are 133.5 px, 19.07
     // units, and the margin keeps the fit under one unit more.
     EXPECT_GT(b, 19.07);
@@ -162,7 +162,7 @@ TEST(ExcelApplication, AutoFitMakesTheWidestCellFitInStandardDigits) {
     EXPECT_GT(c, 2 * 19.07);
     EXPECT_LT(c, 2 * 19.07 + 1);
     app.Columns("D").AutoFit();                       // empty: keeps the default width
-    EXPECT_EQ(app.ColumnFormats().count(4), 0u);
+    EXPECT_FALSE(app.ColumnFormat(4));
 
     app.Visible = true;
     app.SaveAs = dir.File("fit.xlsx");
