@@ -163,6 +163,12 @@ void ForEachRun(FaceId primary, std::string_view text, F&& onRun) {
     if (text.size() > runBegin) onRun(TextRun{cur, runBegin, text.size(), adv});
 }
 
+// How text is drawn bold or italic in a face that is neither: the glyph outlines are also
+// stroked with a line of this many ems, and slanted by this factor (tan 12 degrees). The
+// advances stay the face's own, so measured widths match what is drawn.
+inline constexpr double kSyntheticBoldStrokeEm = 0.03;
+inline constexpr double kSyntheticItalicSlant = 0.2126;
+
 // Width in twips of one line of `text` at `sizePt`, fallback faces included.
 double LineWidthTwips(FaceId primary, double sizePt, std::string_view text);
 

@@ -76,7 +76,22 @@ void DrawText(QPainter& p, const Document& doc, const Record& r, double s) {
         advance += face.Advance(g);
     }
     const QColor color = Color(st.rgb);
-    if (!glyphs.isEmpty()) {
+    if (!glyphs.isEmpty() && (df.syntheticBold || df.syntheticItalic)) {
+        // The face lacks the style: its outlines, slanted and stroked as the PDF draws them.
+        const QRawFont& raw = RawFont(df.face, df.size * 20.0 * s);
+        QPainterPath path;
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            path.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i]));
+        QTransform placed;
+        placed.translate(r.v[0] * s, r.v[1] * s);
+        if (df.syntheticItalic) placed.shear(-kSyntheticItalicSlant, 0);
+        p.save();
+        p.setTransform(placed, true);
+        p.setPen(df.syntheticBold ? QPen(color, df.size * 20.0 * s * kSyntheticBoldStrokeEm) : QPen(Qt::NoPen));
+        p.setBrush(color);
+        p.drawPath(path);
+        p.restore();
+    } else if (!glyphs.isEmpty()) {
         QGlyphRun run;
         run.setRawFont(RawFont(df.face, df.size * 20.0 * s));
         run.setGlyphIndexes(glyphs);

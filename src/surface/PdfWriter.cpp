@@ -160,6 +160,18 @@ private:
         const DocFont& df = doc_.fonts[st.font];
         const FontFace& face = FontRegistry::Instance().Face(df.face);
         const int index = fonts_.IndexOf(df.face);
+        const bool synthetic = df.syntheticBold || df.syntheticItalic;
+        // Q brings back the colours, pen and font in use before q.
+        const uint32_t fillBefore = fill_;
+        const PenState penBefore = pen_;
+        const int tfBefore = tf_;
+        const float tfSizeBefore = tfSize_;
+        if (synthetic) {
+            // Its own text object inside q/Q: the stroke width, stroke colour, render mode
+            // and slanted matrix must not reach what follows.
+            EndText();
+            c_ << "q\n";
+        }
         if (!inText_) {
             c_ << "BT\n";
             inText_ = true;
@@ -174,7 +186,16 @@ private:
         }
         Fill(st.rgb);
         const int32_t x = r.v[0], y = r.v[1];
-        if (!havePos_) {
+        if (df.syntheticBold) {
+            c_.Rgb(st.rgb) << "RG\n";
+            c_.N(df.size * 20.0 * kSyntheticBoldStrokeEm, 2) << "w 2 Tr\n";
+        }
+        if (df.syntheticItalic) {
+            c_ << "1 0 ";
+            c_.N(kSyntheticItalicSlant, 4) << "-1 ";
+            c_.I(x).I(y) << "Tm\n";
+            havePos_ = false;  // the next text sets its own matrix
+        } else if (!havePos_) {
             c_ << "1 0 0 -1 ";
             c_.I(x).I(y) << "Tm\n";
             havePos_ = true;
@@ -203,6 +224,14 @@ private:
             }
         }
         d.append(")Tj\n");
+        if (synthetic) {
+            EndText();
+            c_ << "Q\n";
+            fill_ = fillBefore;
+            pen_ = penBefore;
+            tf_ = tfBefore;
+            tfSize_ = tfSizeBefore;
+        }
         if (df.underline || df.strikethrough) {
             EndText();
             if (df.underline) Bar(r, UnderlineBar(face, df.size, y));

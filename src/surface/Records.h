@@ -46,6 +46,9 @@ struct DocFont {
     float size = 9;          // points
     bool underline = false;
     bool strikethrough = false;
+    // Bold or italic asked for but the face is not: drawn emboldened or slanted.
+    bool syntheticBold = false;
+    bool syntheticItalic = false;
     friend bool operator==(const DocFont&, const DocFont&) = default;
 };
 

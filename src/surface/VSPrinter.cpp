@@ -103,7 +103,10 @@ double AppendLine(VSPrinter::Impl& s, double x, double y, std::string_view line,
     double xx = x;
     ForEachRun(face, line, [&](const TextRun& run) {
         double w = run.advanceUnits * reg.Face(run.face).Scale(fontSpec.Size);
-        uint32_t font = doc.FontIndex(DocFont{run.face, size, fontSpec.Underline, fontSpec.Strikethrough});
+        const FontFace& drawn = reg.Face(run.face);
+        uint32_t font = doc.FontIndex(DocFont{run.face, size, fontSpec.Underline, fontSpec.Strikethrough,
+                                              fontSpec.Bold && !drawn.IsBold(),
+                                              fontSpec.Italic && !drawn.IsItalic()});
         uint32_t style = doc.TextStyleIndex(TextStyle{font, rgb});
         std::string_view piece = line.substr(run.begin, run.end - run.begin);
         Record r;
