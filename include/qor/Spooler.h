@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct JobOptions {
     int32_t Bin = 15;
     // Job name shown by the spooler; "" gives "qorPrintLib".
     std::string Title;
+    // Asked while the document is sent; returning false cancels the job in the spooler.
+    std::function<bool()> KeepGoing;
 };
 
 // The system's printers, reached through the CUPS server of the environment (CUPS_SERVER,
@@ -77,6 +80,9 @@ public:
     bool AcceptsBin(const std::string& printer, int32_t code);
     // True when `printer` is installed and makes `copies` copies (1 up to its limit).
     bool AcceptsCopies(const std::string& printer, int32_t copies);
+    // Where the queue sends its jobs (its device URI, such as "usb://..." or
+    // "file:///dev/null"); "" when the printer is not installed or the server does not say.
+    std::string DeviceUri(const std::string& printer);
 
     // Sends the PDF file `pdfFile` to `printer` as one job with the copies, page list and
     // tray of `options` (the tray as the PPD's InputSlot, or media-source for printers
@@ -84,7 +90,8 @@ public:
     // this returns. Throws qor::RuntimeError(5) for a bad page list or copies below 1,
     // qor::RuntimeError(53) when `pdfFile` cannot be read, and qor::RuntimeError(482) with a
     // text naming the printer when it is not installed (or no server answers), lacks the
-    // tray, does not make that many copies, or refuses the job.
+    // tray, does not make that many copies, or refuses the job, and qor::RuntimeError(18)
+    // after cancelling the job when `options.KeepGoing` returned false.
     int32_t Submit(const std::string& printer, const std::string& pdfFile,
                    const JobOptions& options);
 

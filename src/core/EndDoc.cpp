@@ -74,6 +74,8 @@ bool clsqorPrintLib::PrEndDoc() {
             VSPrinter& surface = OpenSurface(VPrinter);
             surface.BackColor(PrBackColor);
             surface.EndDoc();
+            // Ended and handed to the printer, also when the user cancels in the progress
+            // window: the remaining jobs are then not sent.
             PrintJobsOn(surface, PlanPrintJobs("", surface.PageCount(), surface.PaperBin(),
                                                state.SecondPageBin, surface.Copies()));
             result = true;

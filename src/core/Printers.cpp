@@ -7,6 +7,7 @@
 
 #include <qor/GenServices.h>
 #include <qor/PrinterList.h>
+#include <qor/RuntimeError.h>
 #include <qor/Spooler.h>
 #include <qor/Texts.h>
 #include <qor/VSPrinter.h>
@@ -111,17 +112,23 @@ std::string SecondBinName(int32_t code) {
     return " ???";
 }
 
-void PrintJobsOn(VSPrinter& surface, const std::vector<PrintJob>& jobs) {
-    for (const PrintJob& job : jobs) {
-        if (surface.Copies() != job.Copies) surface.Copies(job.Copies);
-        if (surface.PaperBin() != job.Bin) surface.PaperBin(job.Bin);
-        if (job.FromPage > 0)
-            surface.PrintDoc(false, job.FromPage, job.ToPage);
-        else if (job.Pages.empty())
-            surface.PrintDoc(false);
-        else
-            surface.PrintDoc(false, job.Pages);
+bool PrintJobsOn(VSPrinter& surface, const std::vector<PrintJob>& jobs) {
+    try {
+        for (const PrintJob& job : jobs) {
+            if (surface.Copies() != job.Copies) surface.Copies(job.Copies);
+            if (surface.PaperBin() != job.Bin) surface.PaperBin(job.Bin);
+            if (job.FromPage > 0)
+                surface.PrintDoc(false, job.FromPage, job.ToPage);
+            else if (job.Pages.empty())
+                surface.PrintDoc(false);
+            else
+                surface.PrintDoc(false, job.Pages);
+        }
+    } catch (const RuntimeError& e) {
+        if (e.Number() != kErrUserInterrupt) throw;
+        return false;
     }
+    return true;
 }
 
 }  // namespace qor

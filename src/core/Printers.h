@@ -44,8 +44,9 @@ bool CopiesSupported(const std::string& printer, int32_t copies);
 std::string SecondBinName(int32_t code);
 
 // Sends `jobs` to the ended document of `surface` in order, each after setting the
-// surface's copies and paper bin to the job's. Throws what PrintDoc throws; the jobs after a
-// failed one are not sent.
-void PrintJobsOn(VSPrinter& surface, const std::vector<PrintJob>& jobs);
+// surface's copies and paper bin to the job's. Returns false when the user cancelled one in
+// the printing-progress window (the jobs after it are not sent). Throws what PrintDoc throws
+// otherwise; the jobs after a failed one are not sent.
+bool PrintJobsOn(VSPrinter& surface, const std::vector<PrintJob>& jobs);
 
 }  // namespace qor

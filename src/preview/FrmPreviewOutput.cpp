@@ -26,9 +26,11 @@ void FrmPreview::PrintDocument() {
     try {
         const double copies = GenServices().ToNumber(Variant(txtKopie_->text().toStdString())).ToDouble();
         surface_.Copies(static_cast<int32_t>(RoundHalfEven(copies)));
-        PrintJobsOn(surface_, PlanPrintJobs(txtRange_->text().toStdString(), surface_.PageCount(),
-                                            surface_.PaperBin(), state.SecondPageBin,
-                                            surface_.Copies()));
+        // Cancelled in the progress window: nothing printed, the preview stays.
+        if (!PrintJobsOn(surface_, PlanPrintJobs(txtRange_->text().toStdString(), surface_.PageCount(),
+                                                 surface_.PaperBin(), state.SecondPageBin,
+                                                 surface_.Copies())))
+            return;
     } catch (const std::exception& e) {
         // The printer refused: say so and leave the window open for another try.
         GenServices().ShowMessage(e.what(), kMsgCritical, GetText(1049));

@@ -12,13 +12,14 @@ struct ErrorRow {
 };
 
 // The runtime's own descriptions, in number order.
-constexpr std::array<ErrorRow, 22> kErrorTexts{{
+constexpr std::array<ErrorRow, 23> kErrorTexts{{
     {kErrInvalidCall, "Invalid procedure call or argument"},
     {kErrOverflow, "Overflow"},
     {kErrOutOfMemory, "Out of memory"},
     {kErrSubscript, "Subscript out of range"},
     {kErrDivisionByZero, "Division by zero"},
     {kErrTypeMismatch, "Type mismatch"},
+    {kErrUserInterrupt, "User interrupt occurred"},
     {kErrBadFileName, "Bad file name or number"},
     {kErrFileNotFound, "File not found"},
     {kErrDeviceIO, "Device I/O error"},

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,8 +68,11 @@ std::string WritePdfToString(const VSPrinter& printer, const std::vector<int>& p
 struct PdfInfo {
     std::string title, author, subject, creator = "qorPrintLib";
 };
+// Told before each page is written: its position and the number of pages. May throw to stop
+// the writing (nothing is left behind then).
+using PageObserver = std::function<void(int32_t page, int32_t pages)>;
 void WritePdf(const VSPrinter& printer, const std::string& file, const std::vector<int>& pages,
-              const PdfInfo& info);
+              const PdfInfo& info, const PageObserver& onPage = {});
 
 // Pages 1..PageCount of a document.
 std::vector<int> AllPages(const VSPrinter& printer);

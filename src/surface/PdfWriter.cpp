@@ -383,7 +383,8 @@ std::string PdfDate() {
 }  // namespace
 
 void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const PdfInfo& info,
-                      const std::function<void(std::string_view)>& sink, int compressionLevel) {
+                      const std::function<void(std::string_view)>& sink, int compressionLevel,
+                      const PageObserver& onPage) {
     if (pages.empty()) throw RuntimeError(kErrInvalidCall, "The document has no pages to write");
     for (int p : pages)
         if (p < 1 || static_cast<size_t>(p) > doc.pages.size()) throw RuntimeError(kErrSubscript);
@@ -397,6 +398,7 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     std::vector<int> pageObjects;
     pageObjects.reserve(pages.size());
     for (int p : pages) {
+        if (onPage) onPage(static_cast<int32_t>(pageObjects.size() + 1), static_cast<int32_t>(pages.size()));
         const Page& page = doc.pages[static_cast<size_t>(p - 1)];
         const std::string& content = writer.Content(page);
         int contentObj = file.Alloc();
@@ -463,7 +465,7 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
 // ---- Entry points -----------------------------------------------------------------------
 
 void WritePdf(const VSPrinter& printer, const std::string& file, const std::vector<int>& pages,
-              const PdfInfo& info) {
+              const PdfInfo& info, const PageObserver& onPage) {
     const Document& doc = DocumentOf(printer);
     if (doc.pages.empty()) throw RuntimeError(kErrInvalidCall, "The document has no pages");
     for (int p : pages)
@@ -473,7 +475,7 @@ void WritePdf(const VSPrinter& printer, const std::string& file, const std::vect
             if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
                 throw RuntimeError(kErrPathFileAccess,
                                    "Cannot write the file \"" + file + "\": " + std::strerror(errno));
-        });
+        }, 3, onPage);
     });
 }
 

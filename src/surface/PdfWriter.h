@@ -71,7 +71,9 @@ private:
 };
 
 // Writes `pages` of `doc` as a whole PDF file into `sink`.
+// `onPage` (when set) hears of each page before it is written and may throw to stop.
 void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const PdfInfo& info,
-                      const std::function<void(std::string_view)>& sink, int compressionLevel = 3);
+                      const std::function<void(std::string_view)>& sink, int compressionLevel = 3,
+                      const PageObserver& onPage = {});
 
 }  // namespace qor::surface

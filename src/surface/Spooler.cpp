@@ -92,4 +92,12 @@ bool Spooler::AcceptsCopies(const std::string& printer, int32_t copies) {
     return copies <= spooler::Describe(http.get(), *found).MaxCopies;
 }
 
+std::string Spooler::DeviceUri(const std::string& printer) {
+    Connection http = Connect();
+    if (!http) return {};
+    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    if (!found) return {};
+    return spooler::Describe(http.get(), *found).DeviceUri;
+}
+
 }  // namespace qor

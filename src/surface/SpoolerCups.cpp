@@ -148,8 +148,8 @@ PrinterInfo Describe(http_t* http, const std::string& name) {
                      ippPort(), "/printers/%s", name.c_str());
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    static const char* const kWanted[] = {"copies-supported", "media-source-supported"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2,
+    static const char* const kWanted[] = {"copies-supported", "media-source-supported", "device-uri"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
                   nullptr, kWanted);
     Ipp response = Ask(http, request, "/");
     ipp_attribute_t* sources = nullptr;
@@ -161,6 +161,8 @@ PrinterInfo Describe(http_t* http, const std::string& name) {
             info.MaxCopies = std::max(1, upper);
         }
         sources = ippFindAttribute(response.get(), "media-source-supported", IPP_TAG_ZERO);
+        if (ipp_attribute_t* device = ippFindAttribute(response.get(), "device-uri", IPP_TAG_URI))
+            info.DeviceUri = ippGetString(device, 0, nullptr);
     }
     if (!ReadPpd(http, name, info)) info.Trays = AssignTrayCodes(MediaSources(sources));
     return info;

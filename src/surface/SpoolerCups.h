@@ -34,6 +34,7 @@ struct PrinterInfo {
     bool HasPpd = false;       // trays are PPD InputSlot choices (else IPP media-source)
     std::vector<Tray> Trays;
     int32_t MaxCopies = 1;
+    std::string DeviceUri;     // "" when the server does not say
 };
 
 // Names of the installed printers; empty on any failure.

@@ -108,6 +108,10 @@ int32_t Spooler::Submit(const std::string& printer, const std::string& pdfFile,
             throw RuntimeError(kErrPathFileAccess, "Cannot read " + pdfFile);
         }
         if (n == 0) break;
+        if (options.KeepGoing && !options.KeepGoing()) {
+            CancelQuietly(name, id);
+            throw RuntimeError(kErrUserInterrupt, "Printing on \"" + name + "\" was cancelled");
+        }
         if (cupsWriteRequestData(http.get(), buffer, static_cast<size_t>(n)) !=
             HTTP_STATUS_CONTINUE) {
             const std::string why = cupsLastErrorString();

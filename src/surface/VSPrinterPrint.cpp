@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "qor/RuntimeError.h"
 #include "qor/Spooler.h"
 #include "surface/DocumentAccess.h"
+#include "surface/PrintProgress.h"
 
 namespace qor {
 
@@ -61,7 +63,13 @@ private:
     std::string path_;
 };
 
-// Writes the whole ended document to a temporary PDF and sends it as one job.
+[[noreturn]] void Cancelled(const std::string& printer) {
+    throw RuntimeError(kErrUserInterrupt, "Printing on \"" + printer + "\" was cancelled");
+}
+
+// Writes the whole ended document to a temporary PDF and sends it as one job, with the
+// progress window when the surface asks for it. Throws RuntimeError(18) when the user
+// cancels there: nothing reaches the printer then, or the job is cancelled in the spooler.
 void PrintPages(const VSPrinter& surface, const surface::PrinterSettings& settings,
                 const std::string& pageRanges) {
     if (surface.IsDocOpen() || surface.PageCount() == 0) {
@@ -70,16 +78,35 @@ void PrintPages(const VSPrinter& surface, const surface::PrinterSettings& settin
     const std::string printer = PrinterFor(settings.device);
     if (printer.empty()) throw RuntimeError(kErrPrinter, "No printer to print on: no printer is installed");
 
+    const std::unique_ptr<surface::PrintProgress> progress =
+        surface.AbortWindow() ? surface::StartPrintProgress(printer, surface.PageCount()) : nullptr;
     TempPdf pdf;
-    surface::WritePdf(surface, pdf.Path());
+    surface::PageObserver onPage;
+    if (progress) {
+        onPage = [&](int32_t page, int32_t pages) {
+            if (!progress->Page(page, pages)) Cancelled(printer);
+        };
+    }
+    surface::WritePdf(surface, pdf.Path(), surface::AllPages(surface), surface::PdfInfo{}, onPage);
     JobOptions options;
     options.Copies = settings.copies;
     options.PageRanges = pageRanges;
     options.Bin = settings.paperBin;
+    if (progress) options.KeepGoing = [&] { return progress->Sending(); };
     Spooler::Instance().Submit(printer, pdf.Path(), options);
 }
 
+std::atomic<surface::PrintProgressFactory> gProgressFactory{nullptr};
+
 }  // namespace
+
+void surface::SetPrintProgressFactory(PrintProgressFactory factory) { gProgressFactory.store(factory); }
+
+std::unique_ptr<surface::PrintProgress> surface::StartPrintProgress(const std::string& printer, int32_t pages) {
+    const PrintProgressFactory factory = gProgressFactory.load();
+    if (factory == nullptr) return nullptr;
+    return factory(printer, Spooler::Instance().DeviceUri(printer), pages);
+}
 
 int32_t VSPrinter::NDevices() const {
     auto& settings = surface::PrinterOf(const_cast<VSPrinter&>(*this));

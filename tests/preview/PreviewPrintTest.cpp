@@ -1,14 +1,17 @@
 // Printing from the preview: the range box, copies box and second bin reach the private CUPS
-// test spooler; a refused job leaves the window open.
+// test spooler; a refused or cancelled job leaves the window open.
 #include <qor/GenServices.h>
 #include "core/ModuleState.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "core/FrmPrintProgress.h"
 #include "preview/FrmPreview.h"
 #include "preview/PreviewTestSupport.h"
 #include "support/Spooler.h"
@@ -54,6 +57,54 @@ TEST(PreviewPrintTest, PageOneToOneWithASecondBinIsOneJobAndARefusedJobKeepsTheW
     }
     EXPECT_EQ(messages[0].style, kMsgCritical);
     EXPECT_NE(messages[0].text.find("NoSuchQueue"), std::string::npos) << messages[0].text;
+    RemoveQueue(queue);
+}
+
+// The surface's progress window while printing: the printer and its port, the page being
+// prepared; its cancel button sends nothing and leaves the preview open, unprinted.
+TEST(PreviewPrintTest, ProgressWindowShowsThePagesAndItsCancelPrintsNothing) {
+    const std::string queue = "ProgressQueue" + std::to_string(::getpid());
+    AddQueue(queue, "PrinterA.ppd", SpoolerOutDir() + "/" + queue + ".pdf");
+    FrmPrintProgress::Install();
+    VSPrinter surface;
+    MakeDocument(surface, 30);
+    surface.Device(queue);
+    surface.AbortWindow(true);
+    modqorPrintLib().PreviewMode = 1;
+    modqorPrintLib().SecondPageBin = 0;
+    int32_t before = LastJob(queue);
+    std::string device, page;
+    modqorPrintLib().DocPrinted = false;
+    RunPreview(surface, WholePageRequest(), [&](FrmPreview& w) {
+        WhenModal("AbortWindow", [&](QWidget* progress) {
+            device = progress->findChild<QLabel*>("lblDevice")->text().toStdString();
+            page = progress->findChild<QLabel*>("lblPage")->text().toStdString();
+            QTest::mouseClick(progress->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.findChild<QToolButton*>("cmdprint"), Qt::LeftButton);
+        EXPECT_TRUE(w.isVisible());
+    });
+    EXPECT_FALSE(modqorPrintLib().DocPrinted);
+    EXPECT_EQ(device.rfind("via " + queue + " op file:", 0), 0u) << device;
+    EXPECT_EQ(page.rfind("Bezig met afdrukken van pagina ", 0), 0u) << page;
+    EXPECT_NE(page.find(" van 30"), std::string::npos) << page;
+    EXPECT_EQ(LastJob(queue), before);  // no job created
+
+    // Left alone it prints; silent it never shows.
+    bool shown = false;
+    WhenModal("AbortWindow", [&](QWidget*) { shown = true; });
+    before = LastJob(queue);
+    surface.PrintDoc(false);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(JobsSince(queue, before).size(), 1u);
+    surface.AbortWindow(false);
+    {
+        ModalSpy spy;
+        before = LastJob(queue);
+        surface.PrintDoc(false);
+        EXPECT_TRUE(spy.Seen().empty());
+    }
+    EXPECT_EQ(JobsSince(queue, before).size(), 1u);
     RemoveQueue(queue);
 }
 

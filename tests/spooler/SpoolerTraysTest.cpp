@@ -68,8 +68,8 @@ TEST(SpoolerPageRanges, AcceptsPagesRangesListsAndOpenEndsAndRejectsTheRest) {
 
 TEST(SpoolerJobOptions, CopiesRangesAndTheTrayKeywordOfTheBin) {
     using List = std::vector<std::pair<std::string, std::string>>;
-    PrinterInfo ppd{"PrinterA", true, {{7, "Auto", "Auto"}, {1, "Upper", "Upper"}, {2, "Lower", "Lower"}}, 99};
-    PrinterInfo ipp{"Raw", false, {{1, "Top", "top"}}, 1};
+    PrinterInfo ppd{"PrinterA", true, {{7, "Auto", "Auto"}, {1, "Upper", "Upper"}, {2, "Lower", "Lower"}}, 99, ""};
+    PrinterInfo ipp{"Raw", false, {{1, "Top", "top"}}, 1, ""};
     const struct { const PrinterInfo* printer; int32_t copies; const char* ranges; int32_t bin; List list; } cases[] = {
         {&ppd, 2, "2-3", 2, {{"copies", "2"}, {"page-ranges", "2-3"}, {"InputSlot", "Lower"}}},
         {&ppd, 1, "", 258, {{"copies", "1"}, {"InputSlot", "Lower"}}},  // the low byte: 2
