@@ -18,6 +18,17 @@ enum class Kw {
     Pard, Ql, Qr, Qc, Qj, Li, Ri, Fi, Sb, Sa, Sl, SlMult, Tx, Tqr, Tqc, Tqdec,
     // breaks
     Par, Line, Tab, Page, Cell,
+    // tables (ch: the nesting level of \nestcell / \nestrow, the side of a border or padding
+    // 0 top 1 left 2 bottom 3 right, the border style, the vertical alignment)
+    Trowd, Cellx, Intbl, Itap, Row, TrLeft, TrGaph, TrRh, TrHdr, ClBrdr, TrBrdr, BrdrStyle, BrdrW,
+    BrdrCf, ClCbPat, ClCfPat, ClShdng, ClVertAl, ClMgf, ClMrg, ClVmgf, ClVmrg, ClPad, ClPadF,
+    TrPadd, TrPaddF, NestTableProps,
+    // lists
+    ListTable, ListOverrideTable, List, ListLevel, LevelNfc, LevelStartAt, LevelFollow, LevelText,
+    LevelNoRestart, LevelLegal, ListId, ListOverride, Ls, Ilvl, ListText, Pn, PnLvlBlt, PnLvlBody,
+    PnNumberFormat, PnStart, PnTxtA, PnTxtB,
+    // pictures (ch of PictKind: 1 PNG, 2 JPEG, 3 a kind that is not drawn)
+    Pict, PictKind, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, ShpPict,
     // characters
     Char,
     // known, without visible effect here

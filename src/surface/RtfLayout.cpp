@@ -2,12 +2,14 @@
 
 #include <QTextBlock>
 #include <QTextFragment>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
 
 #include "qor/RuntimeError.h"
 #include "surface/DocumentAccess.h"
+#include "surface/RtfReader.h"
 
 namespace qor::surface {
 namespace {
@@ -21,15 +23,30 @@ struct Format {
     double descent = 0;
 };
 
-enum class SegKind { Word, Space, Tab, Break };
+enum class SegKind { Word, Space, Tab, Break, Object };
 
-// A run of one kind in one format: a piece of a word, spaces, one tab or one line break.
+// A run of one kind in one format: a piece of a word, spaces, one tab, one line break, or
+// one picture (`height` high, index `object` of the block's pictures).
 struct Seg {
     SegKind kind;
     size_t format;
     std::string text;
     double width = 0;
+    double height = 0;
+    size_t object = 0;
 };
+
+// The picture of an image format: decoded from the document's resource; null for a frame
+// or a resource that cannot be read.
+Picture PictureOf(const QTextDocument* doc, const QTextImageFormat& f) {
+    if (!doc || f.name().isEmpty()) return {};
+    const QByteArray bytes = doc->resource(QTextDocument::ImageResource, QUrl(f.name())).toByteArray();
+    try {
+        return Picture::FromBytes(std::string_view(bytes.constData(), size_t(bytes.size())));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
 
 int32_t ToBgr(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
@@ -74,11 +91,24 @@ public:
         std::ranges::sort(tabs_, {}, &QTextOption::Tab::position);
 
         formats_.push_back(FormatOf(block.charFormat(), defaultFont, defaultColor));
+        // The list marker, in the format of the paragraph's first text without its lines.
+        const QString marker = fmt_.property(kRtfListMarker).toString();
+        if (!marker.isEmpty()) {
+            QTextCharFormat first = block.charFormat();
+            if (block.begin() != block.end()) first = block.begin().fragment().charFormat();
+            formats_.push_back(FormatOf(first, defaultFont, defaultColor));
+            formats_.back().font.Underline = formats_.back().font.Strikethrough = false;
+            Split(marker, formats_.size() - 1);
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             if (!frag.isValid()) continue;
             formats_.push_back(FormatOf(frag.charFormat(), defaultFont, defaultColor));
-            Split(frag.text(), formats_.size() - 1);
+            if (frag.charFormat().isImageFormat()) {
+                for (qsizetype k = 0; k < frag.text().size(); ++k) AddObject(frag.charFormat().toImageFormat(), block);
+            } else {
+                Split(frag.text(), formats_.size() - 1);
+            }
         }
         // An empty paragraph is as high as the text it would have had.
         emptyFormat_ = segs_.empty() ? 0 : segs_.back().format;
@@ -104,6 +134,7 @@ public:
                 if (content_ || firstLine_) pendingSpaces_.push_back(i);
                 break;
             case SegKind::Tab: PlaceTab(segs_[i], para); break;
+            case SegKind::Object: PlaceWord({segs_[i]}, para); break;
             case SegKind::Break:
                 pendingSpaces_.clear();
                 lastFormat_ = segs_[i].format;
@@ -119,6 +150,18 @@ public:
     }
 
 private:
+    // A picture, no wider than the narrowest line of the paragraph.
+    void AddObject(const QTextImageFormat& f, const QTextBlock& block) {
+        double w = std::max(1.0, f.width()), h = std::max(1.0, f.height());
+        const double room = right_ - std::max(leftFirst_, leftRest_);
+        if (w > room && room > 0) {
+            h *= room / w;
+            w = room;
+        }
+        objects_.push_back(f.property(kRtfPictureFrame).toBool() ? Picture{} : PictureOf(block.document(), f));
+        segs_.push_back({SegKind::Object, formats_.size() - 1, {}, w, h, objects_.size() - 1});
+    }
+
     void Split(const QString& text, size_t format) {
         const FontSpec& font = formats_[format].font;
         auto kindOf = [](QChar c) {
@@ -157,7 +200,8 @@ private:
 
     void Add(const Seg& s) {
         const Format& f = formats_[s.format];
-        pieces_.push_back({x_, s.width, s.text, f.font, f.color});
+        const bool object = s.kind == SegKind::Object;
+        pieces_.push_back({x_, s.width, s.text, f.font, f.color, object, s.height, object ? objects_[s.object] : Picture{}});
         x_ += s.width;
         lastFormat_ = s.format;
     }
@@ -310,6 +354,10 @@ private:
         double ascent = 0, descent = 0;
         for (RtfPiece& p : pieces_) p.x += Left() + shift;
         for (const RtfPiece& p : pieces_) {
+            if (p.object) {
+                ascent = std::max(ascent, p.height);
+                continue;
+            }
             const LineMetrics m = MetricsOf(p.font);
             ascent = std::max(ascent, m.ascent);
             descent = std::max(descent, m.descent);
@@ -337,7 +385,7 @@ private:
     }
 
     static bool IsSpace(const RtfPiece& p) {
-        return !p.text.empty() && std::ranges::all_of(p.text, [](char c) { return c == ' '; });
+        return !p.object && !p.text.empty() && std::ranges::all_of(p.text, [](char c) { return c == ' '; });
     }
 
     // Joins neighbouring pieces in the same font and colour into one, and drops spaces that
@@ -348,7 +396,7 @@ private:
             const bool space = IsSpace(p);
             if (!out.empty()) {
                 RtfPiece& last = out.back();
-                const bool joinable = !(justified && (space || IsSpace(last)));
+                const bool joinable = !(justified && (space || IsSpace(last))) && !p.object && !last.object;
                 if (joinable && last.font == p.font && last.color == p.color &&
                     std::abs(last.x + last.width - p.x) < kEpsilon) {
                     last.text += p.text;
@@ -359,7 +407,7 @@ private:
             out.push_back(std::move(p));
         }
         std::erase_if(out, [](const RtfPiece& p) {
-            return p.text.empty() || (IsSpace(p) && !p.font.Underline && !p.font.Strikethrough);
+            return !p.object && (p.text.empty() || (IsSpace(p) && !p.font.Underline && !p.font.Strikethrough));
         });
         pieces_ = std::move(out);
     }
@@ -370,6 +418,7 @@ private:
     std::vector<QTextOption::Tab> tabs_;
     std::vector<Format> formats_;
     std::vector<Seg> segs_;
+    std::vector<Picture> objects_;
     size_t emptyFormat_ = 0;
 
     bool firstLine_ = true;
@@ -387,45 +436,22 @@ private:
 
 }  // namespace
 
+RtfParagraph BreakBlock(const QTextBlock& block, double left, double right, const FontSpec& defaultFont,
+                        int32_t defaultColor) {
+    if (!(right > left)) right = left + 1440;
+    return BlockBreaker(block, left, right, defaultFont, defaultColor).Run();
+}
+
 std::vector<RtfParagraph> BreakRichText(const QTextDocument& doc, double left, double right,
                                         const FontSpec& defaultFont, int32_t defaultColor) {
     std::vector<RtfParagraph> out;
     if (doc.isEmpty()) return out;
-    if (!(right > left)) right = left + 1440;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        out.push_back(BlockBreaker(b, left, right, defaultFont, defaultColor).Run());
-    return out;
-}
-
-void PlaceRichText(VSPrinter& printer, const std::vector<RtfParagraph>& paragraphs) {
-    if (!printer.IsDocOpen()) throw RuntimeError(kErrInvalidCall);
-    double y = printer.CurrentY();
-    // A line always goes on a page that has nothing yet, however tall it is.
-    bool fresh = y <= printer.MarginTop() + kEpsilon;
-    for (size_t p = 0; p < paragraphs.size(); ++p) {
-        const RtfParagraph& para = paragraphs[p];
-        if (para.pageBreakBefore && !fresh) {
-            printer.NewPage();
-            y = printer.CurrentY();
-            fresh = true;
-        }
-        y += para.spaceBefore;
-        for (const RtfLine& line : para.lines) {
-            const double bottom = printer.PageHeight() - printer.MarginBottom();
-            if (!fresh && y + line.height > bottom + kEpsilon) {
-                printer.NewPage();
-                y = printer.CurrentY();
-            }
-            const double baseline = y + line.ascent;
-            for (const RtfPiece& piece : line.pieces)
-                AppendText(printer, piece.x, baseline - MetricsOf(piece.font).ascent, piece.text,
-                           piece.font, piece.color);
-            y += line.height;
-            fresh = false;
-        }
-        if (p + 1 < paragraphs.size()) y += para.spaceAfter;
+    for (auto it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+        const QTextBlock b = it.currentBlock();
+        if (b.isValid() && !(b.length() == 1 && b.blockFormat().boolProperty(kRtfFillerBlock)))
+            out.push_back(BreakBlock(b, left, right, defaultFont, defaultColor));
     }
-    printer.CurrentY(y);
+    return out;
 }
 
 }  // namespace qor::surface

@@ -3,6 +3,7 @@
 #include "surface/RtfReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,8 @@
 #include "surface/RtfCodePages.h"
 #include "surface/RtfDocumentBuilder.h"
 #include "surface/RtfKeywords.h"
+#include "surface/RtfLists.h"
+#include "surface/RtfTableDefs.h"
 
 namespace qor {
 namespace {
@@ -19,7 +22,11 @@ using rtf::CharState;
 using rtf::Kw;
 using rtf::ParaState;
 
-enum class Dest { Text, FontTable, ColorTable, Skip };
+// What the text and control words of a group describe. Capture collects the text of a list
+// level (\leveltext) or of an older list number (\pntxtb, \pntxta); Marker is the list
+// marker a writer put before a paragraph (\listtext, \pntext).
+enum class Dest { Text, FontTable, ColorTable, Skip, ListTable, ListOverrides, Capture, Marker, Pn, Picture };
+enum class Capture { LevelText, PnBefore, PnAfter };
 
 struct Group {
     CharState ch;
@@ -69,11 +76,35 @@ private:
     // What the builder needs to know of the current group.
     rtf::TextState State() const {
         const Group& top = stack_.back();
-        return {top.ch, top.para, top.dest == Dest::Text && !Skipping()};
+        const rtf::Target target = Skipping()                 ? rtf::Target::None
+                                   : top.dest == Dest::Text   ? rtf::Target::Document
+                                   : top.dest == Dest::Marker ? rtf::Target::Marker
+                                                              : rtf::Target::None;
+        return {top.ch, top.para, target};
     }
     void FlushRun() { builder_.FlushRun(State()); }
     void Append(char16_t u) { builder_.Append(u, State()); }
-    void EndParagraph() { builder_.EndParagraph(State()); }
+    // Ends a paragraph with the list marker its writer meant: the list definition's when
+    // there is one (a \listtext beside it only repeats it), else the \listtext or \pntext
+    // the writer put there, else the older \pn numbering.
+    void EndParagraph() {
+        const ParaState& pa = Top().para;
+        std::optional<rtf::ListMarker> marker;
+        if (pa.ls != 0) {
+            marker = lists_.Next(pa.ls, pa.ilvl);
+            if (!marker && (pa.ilvl < 0 || pa.ilvl > kRtfMaxListLevel))
+                Warn("list levels deeper than " + std::to_string(kRtfMaxListLevel) + " shown without their list");
+        }
+        if (!marker && hasListText_) {
+            marker = pa.pn.on ? lists_.NextPn(pa.pn) : rtf::ListMarker{};
+            marker->text = listText_;
+        } else if (!marker) {
+            marker = lists_.NextPn(pa.pn);
+        }
+        hasListText_ = false;
+        listText_.clear();
+        builder_.EndParagraph(State(), marker);
+    }
     void Warn(const std::string& text) { warnings_.Add(text); }
 
     // ---- structure ----
@@ -104,7 +135,32 @@ private:
             return;
         }
         if (Top().dest == Dest::FontTable) FinishFont();
+        const size_t depth = stack_.size();
         stack_.pop_back();
+        // Destinations that hand what they read to the group around them.
+        if (depth == pictDepth_) {
+            pictDepth_ = 0;
+            builder_.AddPicture(pict_, State());
+            pict_ = rtf::PictureDef{};
+        } else if (depth == captureDepth_) {
+            captureDepth_ = 0;
+            if (capture_ == Capture::LevelText) lists_.LevelText(captured_);
+            if (capture_ == Capture::PnBefore) pn_.before = captured_.left(32);
+            if (capture_ == Capture::PnAfter) pn_.after = captured_.left(32);
+        } else if (depth == pnDepth_) {
+            pnDepth_ = 0;
+            Top().para.pn = pn_;
+        } else if (depth == markerDepth_) {
+            markerDepth_ = 0;
+            listText_ = builder_.Marker();
+            hasListText_ = true;
+        }
+    }
+
+    // Starts a destination in the current group that reports to the group around it.
+    void Start(Dest dest, size_t& depth) {
+        Top().dest = dest;
+        depth = stack_.size();
     }
 
     void Control() {
@@ -189,11 +245,16 @@ private:
         const int param = int(negative ? -value : value);
 
         const rtf::Keyword* kw = rtf::FindKeyword(name);
+        currentCh_ = kw ? kw->ch : 0;
         if (kw && kw->kw == Kw::Bin) {
             // Binary data: skipped unseen, whatever it contains.
             const size_t n = std::min<size_t>(hasParam && param > 0 ? size_t(param) : 0, in_.size() - pos_);
+            if (!Skipping() && Top().dest == Dest::Picture) {
+                pict_.AddBytes(in_.substr(pos_, n));
+            } else if (!Skipping()) {
+                Warn("binary data skipped");
+            }
             pos_ += n;
-            if (!Skipping()) Warn("binary data skipped");
             if (skipChars_ > 0) --skipChars_;
             return;
         }
@@ -206,9 +267,11 @@ private:
         }
         if (ignorablePending_) {
             ignorablePending_ = false;
-            if (!Skipping() && !kw) Warn("ignorable destination \\*\\" + std::string(name) + " skipped");
-            Top().dest = Dest::Skip;
-            return;
+            if (!kw || !ReadIgnorable(kw->kw)) {
+                if (!Skipping() && !kw) Warn("ignorable destination \\*\\" + std::string(name) + " skipped");
+                Top().dest = Dest::Skip;
+                return;
+            }
         }
         if (Skipping()) return;
         if (!kw) {
@@ -219,11 +282,107 @@ private:
             Warn("destination \\" + std::string(name) + " outside a group's start ignored");
             return;
         }
+        if (kw->kw == Kw::SkipDest) {
+            Top().dest = Dest::Skip;
+            return;
+        }
         switch (Top().dest) {
         case Dest::FontTable: FontTableWord(kw->kw, hasParam, param); return;
         case Dest::ColorTable: ColorTableWord(kw->kw, param); return;
         case Dest::Text: TextWord(*kw, hasParam, param); return;
+        case Dest::ListTable:
+        case Dest::ListOverrides: ListTableWord(kw->kw, hasParam, param); return;
+        case Dest::Pn: PnWord(kw->kw, param); return;
+        case Dest::Picture: PictureWord(kw->kw, param); return;
+        case Dest::Capture: CaptureWord(kw->kw, hasParam, param); return;
+        case Dest::Marker: MarkerWord(*kw, hasParam, param); return;
         case Dest::Skip: return;
+        }
+    }
+
+    // Ignorable destinations this reader does read.
+    static bool ReadIgnorable(Kw kw) {
+        switch (kw) {
+        case Kw::ListTable:
+        case Kw::ListOverrideTable:
+        case Kw::ListText:
+        case Kw::Pn:
+        case Kw::Pict:
+        case Kw::ShpPict:
+        case Kw::NestTableProps: return true;
+        default: return false;
+        }
+    }
+
+    // ---- lists ----
+
+    void ListTableWord(Kw kw, bool hasParam, int param) {
+        const bool overrides = Top().dest == Dest::ListOverrides;
+        switch (kw) {
+        case Kw::List: lists_.BeginList(); break;
+        case Kw::ListLevel: lists_.BeginLevel(); break;
+        case Kw::ListOverride: lists_.BeginOverride(); break;
+        case Kw::ListId: lists_.ListId(param, overrides); break;
+        case Kw::Ls:
+            if (overrides) lists_.OverrideLs(param);
+            break;
+        case Kw::LevelText: StartCapture(Capture::LevelText); break;
+        default: lists_.LevelWord(kw, param, hasParam); break;
+        }
+    }
+
+    void PnWord(Kw kw, int param) {
+        switch (kw) {
+        case Kw::PnLvlBlt: pn_.on = pn_.bullet = true; break;
+        case Kw::PnLvlBody:
+            pn_.on = true;
+            pn_.bullet = false;
+            break;
+        case Kw::PnNumberFormat: pn_.format = CurrentCh(); break;
+        case Kw::PnStart: pn_.start = Clamp(param, 0, 32767); break;
+        case Kw::PnTxtB: StartCapture(Capture::PnBefore); break;
+        case Kw::PnTxtA: StartCapture(Capture::PnAfter); break;
+        default: break;
+        }
+    }
+
+    void StartCapture(Capture what) {
+        capture_ = what;
+        captured_.clear();
+        Start(Dest::Capture, captureDepth_);
+    }
+
+    void CaptureWord(Kw kw, bool hasParam, int param) {
+        if (kw == Kw::Uc) Top().uc = Clamp(hasParam ? param : 1, 0, 10);
+        if (kw == Kw::U) {
+            if (captured_.size() < 64) captured_ += QChar(char16_t(param < 0 ? param + 65536 : Clamp(param, 0, 0xFFFF)));
+            skipChars_ = Top().uc;
+        }
+    }
+
+    // Inside \listtext and \pntext: characters and their formats only.
+    void MarkerWord(const rtf::Keyword& kw, bool hasParam, int param) {
+        switch (kw.kw) {
+        case Kw::Plain: case Kw::F: case Kw::Fs: case Kw::B: case Kw::I: case Kw::Ul: case Kw::UlNone:
+        case Kw::Strike: case Kw::Cf: case Kw::V: case Kw::U: case Kw::Uc: case Kw::Tab: case Kw::Char:
+            TextWord(kw, hasParam, param);
+            break;
+        default: break;
+        }
+    }
+
+    // ---- pictures ----
+
+    void PictureWord(Kw kw, int param) {
+        switch (kw) {
+        case Kw::PictKind: pict_.kind = CurrentCh(); break;
+        case Kw::PicW: pict_.picw = Clamp(param, 0, kMaxTwips * 100); break;
+        case Kw::PicH: pict_.pich = Clamp(param, 0, kMaxTwips * 100); break;
+        case Kw::PicWGoal: pict_.goalw = Clamp(param, 0, kMaxTwips); break;
+        case Kw::PicHGoal: pict_.goalh = Clamp(param, 0, kMaxTwips); break;
+        case Kw::PicScaleX: pict_.scalex = Clamp(param, 1, 1000); break;
+        case Kw::PicScaleY: pict_.scaley = Clamp(param, 1, 1000); break;
+        default: break;
         }
     }
 
@@ -235,9 +394,11 @@ private:
             FinishFont();
             fontNum_ = hasParam ? param : -1;
             fontCodePage_ = 0;
+            fontSymbol_ = false;
             break;
         case Kw::FCharset:
             if (fontCodePage_ == 0) fontCodePage_ = rtf::CodePageOfCharset(param);
+            fontSymbol_ = fontSymbol_ || param == 2;
             break;
         case Kw::Cpg: fontCodePage_ = rtf::CodePageName(param) ? param : fontCodePage_; break;
         case Kw::Uc: Top().uc = Clamp(hasParam ? param : 1, 0, 10); break;
@@ -248,7 +409,7 @@ private:
     }
 
     void FinishFont() {
-        if (fontNum_ >= 0 && !fontName_.empty()) builder_.DefineFont(fontNum_, fontName_, fontCodePage_);
+        if (fontNum_ >= 0 && !fontName_.empty()) builder_.DefineFont(fontNum_, fontName_, fontCodePage_, fontSymbol_);
         fontNum_ = -1;
         fontName_.clear();
     }
@@ -298,7 +459,16 @@ private:
         case Dest::ColorTable:
             if (c == ';') FinishColor();
             break;
-        case Dest::Skip: break;
+        case Dest::Picture: pict_.AddHex(char(c)); break;
+        case Dest::Capture:
+            // Characters below 9 stand for level numbers; the rest is 1252 text.
+            if (captured_.size() < 64)
+                captured_ += c == 0x95 || c == 0xB7 ? QChar(u'\u2022') : c == 0xA7 ? QChar(u'\u25AA') : QChar(char16_t(c));
+            break;
+        case Dest::Marker:
+            if (c >= 0x20 || literal) builder_.AddByte(char(c));
+            break;
+        default: break;
         }
     }
 
@@ -337,7 +507,6 @@ private:
             Top().dest = Dest::ColorTable;
             red_ = green_ = blue_ = -1;
             break;
-        case Kw::SkipDest: Top().dest = Dest::Skip; break;
         case Kw::Uc: Top().uc = Clamp(hasParam ? param : 1, 0, 10); break;
         case Kw::U: {
             const int64_t v = param < 0 ? int64_t(param) + 65536 : param;
@@ -387,11 +556,50 @@ private:
         case Kw::Par: EndParagraph(); break;
         case Kw::Page: builder_.PageBreak(State()); break;
         case Kw::Line: Append(u'\u2028'); break;
-        case Kw::Tab:
-        case Kw::Cell: Append(u'\t'); break;
+        case Kw::Tab: Append(u'\t'); break;
         case Kw::Char: Append(kw.ch); break;
+        // tables
+        case Kw::Intbl: pa.inTable = on; break;
+        case Kw::Itap:
+            pa.level = Clamp(param, 0, 1000);
+            pa.inTable = pa.level > 0;
+            break;
+        case Kw::Cell: builder_.EndCell(kw.ch == 2 ? std::max(2, pa.level) : 1, State()); break;
+        case Kw::Row: {
+            const int level = kw.ch == 2 ? std::max(2, pa.level) : 1;
+            builder_.EndRow(level, RowDefAt(level), State());
+            break;
+        }
+        case Kw::NestTableProps:
+        case Kw::ShpPict: break;  // their content is read as it comes
+        // lists
+        case Kw::ListTable: Top().dest = Dest::ListTable; break;
+        case Kw::ListOverrideTable: Top().dest = Dest::ListOverrides; break;
+        case Kw::Ls: pa.ls = param; break;
+        case Kw::Ilvl: pa.ilvl = Clamp(param, -1, 1000); break;
+        case Kw::ListText:
+            FlushRun();
+            builder_.BeginMarker();
+            Start(Dest::Marker, markerDepth_);
+            break;
+        case Kw::Pn:
+            pn_ = rtf::PnDef{};
+            Start(Dest::Pn, pnDepth_);
+            break;
+        // pictures
+        case Kw::Pict:
+            pict_ = rtf::PictureDef{};
+            Start(Dest::Picture, pictDepth_);
+            break;
+        default:
+            if (!RowDefAt(pa.inTable ? pa.level : 1).Apply(kw.kw, kw.ch, hasParam, param)) break;
+            break;
         }
     }
+
+    // The row definition of tables at `level`.
+    rtf::RowDef& RowDefAt(int level) { return rowDefs_[size_t(std::clamp(level, 1, kRtfMaxTableDepth))]; }
+    int CurrentCh() const { return currentCh_; }
 
     std::string_view in_;
     size_t pos_ = 0;
@@ -407,8 +615,21 @@ private:
     // The font-table and colour-table entries being read.
     int fontNum_ = -1;
     int fontCodePage_ = 0;
+    bool fontSymbol_ = false;
     std::string fontName_;
     int red_ = -1, green_ = -1, blue_ = -1;
+
+    // Tables, lists and pictures being read. A depth is the size of the group stack where
+    // that destination started (0: none open).
+    std::array<rtf::RowDef, kRtfMaxTableDepth + 1> rowDefs_;
+    rtf::ListTable lists_;
+    rtf::PnDef pn_;
+    rtf::PictureDef pict_;
+    QString captured_, listText_;
+    bool hasListText_ = false;
+    Capture capture_ = Capture::LevelText;
+    size_t pictDepth_ = 0, captureDepth_ = 0, pnDepth_ = 0, markerDepth_ = 0;
+    int currentCh_ = 0;  // the `ch` of the control word being handled
 };
 
 }  // namespace

@@ -4,10 +4,15 @@
 // (\plain \f \fs \b \i \ul \strike \cf \v), paragraph formatting (\pard \ql \qr \qc \qj
 // \li \ri \fi \sb \sa \sl \slmult \tx \tqr \tqc \tqdec), \par \line \tab \page, \'hh in
 // the document's code page (\ansicpg, default 1252) or the font's (\fcharset, \cpg),
-// \uN with \ucN fallback skipping, \~ \_ \- and the named special characters. Known
-// destinations without text (\stylesheet, \info, \pict, \header, ...) and every
-// ignorable destination {\* ...} are skipped; unknown control words are skipped too and
-// reported in the warnings.
+// \uN with \ucN fallback skipping, \~ \_ \- and the named special characters; tables
+// (\trowd \cellx \cell \row, nested with \itap \nestcell \nestrow, borders, shading,
+// padding, vertical alignment, merged cells, header rows), lists (\listtable and
+// \listoverridetable with \ls \ilvl, and the older \pn and \pntext / \listtext forms),
+// and pictures (\pict with \pngblip or \jpegblip, hex or \bin data, \picwgoal \pichgoal
+// \picscalex \picscaley; other kinds keep their space as an empty frame). Known
+// destinations without text (\stylesheet, \info, \header, ...) and every ignorable
+// destination {\* ...} are skipped; unknown control words are skipped too and reported in
+// the warnings.
 //
 // What the document holds: one block per paragraph and one fragment per run of equal
 // formatting. Character formats carry the font family, the point size, bold, italic,
@@ -17,10 +22,20 @@
 // positions, and line height (ProportionalHeight in percent, MinimumHeight or
 // FixedHeight in twips). A \page sets PageBreak_AlwaysBefore on the next block. A line
 // break inside a paragraph is U+2028, a tab U+0009.
+//
+// Tables are QTextTables on a grid made of every row's cell edges: a cell covering several
+// grid columns or rows is merged, column widths are fixed lengths in twips, cell formats
+// carry borders (width in twips, brush, style), padding (twips), background and vertical
+// alignment, and the table's header row count the leading \trhdr rows. List paragraphs
+// belong to a QTextList per list, level and numbering run, and carry the marker the writer
+// meant (number, letter or bullet with its separator) in kRtfListMarker. Pictures are
+// QTextImageFormat objects sized in twips whose name is an image resource of the document
+// (the picture file's bytes).
 #pragma once
 
 #include <QString>
 #include <QTextDocument>
+#include <QTextFormat>
 
 #include <memory>
 #include <string>
@@ -44,8 +59,27 @@ struct RtfReadResult {
     std::vector<std::string> warnings;
 };
 
+// Properties the reader sets beyond Qt's own.
+// Block: the list marker drawn before the first line, with its separator (tab or space).
+inline constexpr int kRtfListMarker = QTextFormat::UserProperty + 1;
+// Block: an empty block Qt keeps before or after a table; it is not shown.
+inline constexpr int kRtfFillerBlock = QTextFormat::UserProperty + 2;
+// Table cell: the height of its row in twips, > 0 at least, < 0 exactly.
+inline constexpr int kRtfRowHeight = QTextFormat::UserProperty + 3;
+// Table: left edge of its grid in twips from the left edge of the text around it.
+inline constexpr int kRtfTableLeft = QTextFormat::UserProperty + 4;
+// Image: a picture kind that is not drawn; it keeps its space as an empty frame.
+inline constexpr int kRtfPictureFrame = QTextFormat::UserProperty + 5;
+
 // Hard limits that keep hostile input from costing more than its own size.
 inline constexpr int kRtfMaxDepth = 256;          // deeper groups are skipped
+inline constexpr int kRtfMaxTableDepth = 8;       // text of deeper tables is left out
+inline constexpr int kRtfMaxCells = 64;           // cells of one row; more are left out
+inline constexpr int kRtfMaxColumns = 256;        // grid columns of one table; a row with more starts a new table
+inline constexpr int kRtfMaxTableRows = 2000;     // rows of one table; more continue in a new table
+inline constexpr int kRtfMaxListLevel = 8;        // \ilvl 0..8; deeper list paragraphs lose the list
+inline constexpr int kRtfMaxPictureBytes = 16 << 20;   // data of one picture; larger ones are left out
+inline constexpr int kRtfMaxPicturePixels = 40000000;  // pixels of one picture; larger ones are left out
 inline constexpr int kRtfMaxTableEntries = 4096;  // fonts, colours
 inline constexpr int kRtfMaxFontName = 256;       // bytes of one font name
 inline constexpr int kRtfMaxTabStops = 64;        // per paragraph

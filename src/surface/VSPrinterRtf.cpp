@@ -15,10 +15,10 @@ namespace qor {
 namespace {
 
 void LayOut(VSPrinter& printer, const QTextDocument& doc) {
-    const auto paragraphs = surface::BreakRichText(doc, printer.MarginLeft(),
-                                                   printer.PageWidth() - printer.MarginRight(),
-                                                   printer.Font(), printer.TextColor());
-    surface::PlaceRichText(printer, paragraphs);
+    const auto bands = surface::LayOutRichText(doc, printer.MarginLeft(), printer.PageWidth() - printer.MarginRight(),
+                                               printer.PageHeight() - printer.MarginTop() - printer.MarginBottom(),
+                                               printer.Font(), printer.TextColor());
+    surface::PlaceBands(printer, bands);
 }
 
 bool IsRtf(std::string_view bytes) {

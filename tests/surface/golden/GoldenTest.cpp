@@ -162,5 +162,19 @@ TEST(Golden, PainterAndPdfDrawTheSamePage) {
     EXPECT_GT(dm.worstBlock, kBlockLimit);
 }
 
+TEST(Golden, RichTextTableDrawsTheSameOnBothBackends) {
+    surface::EnsureGuiApplication();
+    TempDir dir;
+    VSPrinter p;
+    p.StartDoc();
+    p.PrintFile(QOR_FIXTURES_DIR "/rtf/table-3x4.rtf");
+    p.EndDoc();
+    const std::string pdf = dir.File("table.pdf"), png = dir.File("table.png");
+    VSPDF().ConvertDocument(p, pdf);
+    p.SavePagePng(1, png, kDpi);
+    const Difference d = Compare(QImage(QString::fromStdString(png)), Poppler(pdf, dir));
+    EXPECT_LT(d.worstBlock, kBlockLimit) << "at " << d.worstXMm << ", " << d.worstYMm << " mm";
+}
+
 }  // namespace
 }  // namespace qor

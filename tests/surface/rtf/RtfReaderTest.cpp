@@ -257,9 +257,14 @@ TEST(RtfReader, DefaultsComeFromTheCallerAndHostileInputIsBounded) {
 // and cuts must read without a crash and give bounded, control-free text, the same each time.
 TEST(RtfReader, SurvivesMutatedRealFiles) {
     constexpr std::string_view kTokens[] = {"{", "}", "\\'8", "\\u-", "\\uc5 ", "\\bin3 ", "\\bin99999 ", "{\\*\\x ",
-                                            "\\par", "\\f999 ", "\\fs0 ", "\\ansicpg932 ", "\\tx-5 ", "\xff", "99999999999"};
+                                            "\\par", "\\f999 ", "\\fs0 ", "\\ansicpg932 ", "\\tx-5 ", "\xff", "99999999999",
+                                            "\\cell ", "\\row ", "\\trowd ", "\\cellx-9 ", "\\clvmrg", "\\clmrg", "\\intbl ",
+                                            "\\itap9 ", "\\nestcell ", "\\ls1 ", "\\ilvl99 ", "{\\pict\\pngblip ", "{\\listtext "};
     const std::string terms = SharedFixture("voorwaarden-office-suite.rtf");
-    const std::string seeds[] = {SharedFixture("memo-richedit.rtf"), terms.substr(0, 4000), terms.substr(terms.size() - 2000)};
+    const std::string table = test::ReadFile(QOR_FIXTURES_DIR "/rtf/table-3x4.rtf");
+    const std::string seeds[] = {SharedFixture("memo-richedit.rtf"), terms.substr(0, 4000), terms.substr(terms.size() - 2000),
+                                 table.substr(table.find("\\trowd") - 200),
+                                 test::ReadFile(QOR_FIXTURES_DIR "/rtf/lists.rtf")};
     std::mt19937 rng(20260301);
     for (int i = 0; i < 3000; ++i) {
         std::string s = seeds[size_t(i) % std::size(seeds)];
