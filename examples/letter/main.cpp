@@ -2,7 +2,7 @@
 //
 //   letter [output.pdf] [locale]      (defaults: letter.pdf, nl_BE)
 //
-// Page 1: letterhead with logo, address block, date, a fitted reference line, the body in a
+// Page 1: letterhead drawn by PrLogo, address block, date, a fitted reference line, the body in a
 // framed and filled box flowing into a second column, a table of amounts in several number
 // formats, check boxes and a stamp. Page 2: a page frame with a title band, a rich-text
 // paragraph and the general terms read from terms.rtf.
@@ -15,8 +15,6 @@
 #include <qor/SpreadsheetExport.h>
 #include <qor/qorPrintLib.h>
 #include <qor/RtfText.h>
-
-#include "Logo.h"
 
 namespace {
 
@@ -42,21 +40,21 @@ std::string Today() {
     return qor::Format(qor::Variant::FromDate(date), "d mmmm yyyy");
 }
 
-void Letterhead(qor::clsqorPrintLib& lib, qor::Picture& logo) {
+// The letterhead of design "A" from the sample Headers folder (its logo Header.A.png), with
+// the address beside it on the right.
+void Letterhead(qor::clsqorPrintLib& lib) {
     using namespace qor;
-    lib.PrPaintPicture(logo, 5, 3, 20, 20);
-    lib.PrItem(97, 5, Variant("Qor Office Supplies"), frmtText, alignCenter, psTitle);
-    lib.PrItem(97, 12, Variant("Paper, ink and everything in between"), frmtText, alignCenter, psSubTitle);
+    lib.PrLogo("A", "Qor", "Office Supplies", layLeft);
     for (const char* line : {"Stationsstraat 12", "3000 Leuven", "BE 0123.456.789"}) {
-        lib.PrItem(190, lib.T == 0 ? 4 : 0, Variant(line), frmtText, alignRight, psSmall);
-        if (lib.T == 0) lib.T = 4;
+        lib.PrItem(190, lib.T == 0 ? 10 : 0, Variant(line), frmtText, alignRight, psSmall);
+        if (lib.T == 0) lib.T = 10;
     }
-    lib.PrLine(0, 24, 190, 24, 15, kDarkBlue);
+    lib.PrLine(0, 30, 190, 30, 15, kDarkBlue);
 }
 
-void Page1(qor::clsqorPrintLib& lib, qor::Picture& logo) {
+void Page1(qor::clsqorPrintLib& lib) {
     using namespace qor;
-    Letterhead(lib, logo);
+    Letterhead(lib);
 
     lib.PrItem(110, 34, Variant("Personal"), frmtText, alignLeft, psCaps, "F");
     lib.T = 38;
@@ -169,7 +167,10 @@ int main(int argc, char** argv) {
         qor::GenServices().Unattended = true;  // a batch program: no dialogs
         qor::GenServices().Locale = locale;
         qor::clsqorPrintLib lib;
-        lib.PrSetUpDLL(qor::Application{"letter", ""}, 20000);  // English texts
+        // The letterhead pictures lie in the sample's Headers folder, which stands in for the
+        // program's data folder here (QORPRINT_DATA_DIR, when set, still wins).
+        qor::GenServices().UseApplicationFolder = true;
+        lib.PrSetUpDLL(qor::Application{"letter", QOR_LETTER_HEADERS_DIR}, 20000);  // English texts
         // A file name ending in .xlsx writes the letter's texts into a workbook instead.
         const bool workbook = std::filesystem::path(output).extension() == ".xlsx";
         const std::string written = workbook ? qor::SpreadsheetFileFor(output) : output;
@@ -177,8 +178,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "letter: the document could not be opened\n");
             return 1;
         }
-        qor::Picture logo = MakeLogo();
-        Page1(lib, logo);
+        Page1(lib);
         lib.PrNewPage();
         Page2(lib, QOR_LETTER_DIR "/terms.rtf");
         const auto started = std::filesystem::file_time_type::clock::now();
