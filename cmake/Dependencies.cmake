@@ -9,5 +9,7 @@ pkg_check_modules(LIBDEFLATE IMPORTED_TARGET libdeflate)
 find_package(Cups REQUIRED)
 pkg_check_modules(XLSXWRITER IMPORTED_TARGET xlsxwriter)
 find_package(SQLite3 REQUIRED)
+# unixODBC's driver manager: record sets over any database with an ODBC driver.
+pkg_check_modules(ODBC REQUIRED IMPORTED_TARGET odbc)
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)

@@ -13,6 +13,7 @@ PACKAGES=(
   libcups2-dev cups cups-client cups-filters cups-ipp-utils
   libxlsxwriter-dev
   libsqlite3-dev sqlite3
+  unixodbc-dev odbc-postgresql libsqliteodbc odbc-mdbtools
   fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
@@ -22,6 +23,8 @@ PACKAGES=(
 # Only the tests use these: LibreOffice Calc recalculates exported workbooks.
 if [ "${1:-}" = "--tests" ]; then
   PACKAGES+=(libreoffice-calc-nogui)
+  # The private PostgreSQL server of the ODBC tests (scripts/test-db.sh).
+  PACKAGES+=(postgresql)
 fi
 
 missing=()

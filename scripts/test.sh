@@ -21,6 +21,14 @@ if [ -x scripts/test-spooler.sh ]; then
   . "$spooler_env"
 fi
 
+# The private PostgreSQL server serves the ODBC tests.
+if [ -x scripts/test-db.sh ]; then
+  db_env=$(scripts/test-db.sh start)
+  trap 'scripts/test-db.sh stop || true; scripts/test-spooler.sh stop || true' EXIT
+  # shellcheck disable=SC1090
+  . "$db_env"
+fi
+
 run_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_WERROR=ON "$@" >/dev/null
