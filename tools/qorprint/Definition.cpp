@@ -55,6 +55,9 @@ constexpr Name kPrintStyleNames[] = {
 constexpr Name kAlignNames[] = {{"left", 0}, {"right", 1}, {"center", 2}, {"centre", 2}};
 constexpr Name kOrientNames[] = {{"portrait", 1}, {"landscape", 2}};
 constexpr Name kSumTypeNames[] = {{"none", 0}, {"sum", 1}, {"count", 2}};
+constexpr Name kLayoutNames[] = {
+    {"layLeft", qor::layLeft}, {"layRight", qor::layRight}, {"layCenterLarge", qor::layCenterLarge},
+    {"layCenter", qor::layCenter}};
 constexpr Name kPreviewNames[] = {{"print", 0}, {"preview", 1}, {"xlsx", 2}, {"pdf", 3}, {"view", 4}};
 
 [[noreturn]] void Fail(const std::string& path, const std::string& what) {
@@ -183,17 +186,38 @@ void ReadInit(const QJsonValue& value, InitArgs& init) {
     o.Bool("silentMode", init.SilentMode);
 }
 
+LogoArgs ReadLogo(const QJsonValue& value) {
+    Object o(value, "logo", {"lic", "naam", "subNaam", "layout"});
+    LogoArgs logo;
+    auto lic = o.Take("lic");
+    if (!lic) Fail("logo.lic", "missing (the customer key of the letterhead)");
+    if (!lic->isString()) Fail("logo.lic", "expected a string");
+    logo.Lic = lic->toString().toStdString();
+    o.String("naam", logo.Naam);
+    o.String("subNaam", logo.SubNaam);
+    o.Named("layout", logo.Layout, kLayoutNames, -2147483648.0, 2147483647.0);
+    return logo;
+}
+
 void ReadData(const QJsonValue& value, Definition& def, const std::string& baseDir) {
-    Object o(value, "data", {"sqlite", "query", "params"});
+    Object o(value, "data", {"sqlite", "odbc", "query", "params"});
     auto file = o.Take("sqlite");
-    if (!file) Fail("data.sqlite", "missing (the SQLite database file)");
-    if (!file->isString() || file->toString().isEmpty())
-        Fail("data.sqlite", "expected the path of an SQLite file");
-    const QString path = file->toString();
-    def.SqliteFile = QFileInfo(path).isAbsolute()
-                         ? path.toStdString()
-                         : QDir::cleanPath(QDir(QString::fromStdString(baseDir)).filePath(path))
-                               .toStdString();
+    auto odbc = o.Take("odbc");
+    if (file && odbc) Fail("data.odbc", "give either \"sqlite\" or \"odbc\", not both");
+    if (odbc) {
+        if (!odbc->isString() || odbc->toString().trimmed().isEmpty())
+            Fail("data.odbc", "expected an ODBC connection string (\"DSN=...\" or \"Driver={...};...\")");
+        def.OdbcConnection = odbc->toString().toStdString();
+    } else {
+        if (!file) Fail("data.sqlite", "missing (the SQLite database file, or \"odbc\": a connection string)");
+        if (!file->isString() || file->toString().isEmpty())
+            Fail("data.sqlite", "expected the path of an SQLite file");
+        const QString path = file->toString();
+        def.SqliteFile = QFileInfo(path).isAbsolute()
+                             ? path.toStdString()
+                             : QDir::cleanPath(QDir(QString::fromStdString(baseDir)).filePath(path))
+                                   .toStdString();
+    }
     auto query = o.Take("query");
     if (!query) Fail("data.query", "missing (the SQL query giving the rows)");
     if (!query->isString() || query->toString().trimmed().isEmpty())
@@ -286,7 +310,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     Definition def;
     Object top(doc.isObject() ? QJsonValue(doc.object()) : QJsonValue(), "",
                {"description", "title", "subTitle", "footNote", "footNoteDate", "pageNbr",
-                "maxMergeCol", "init", "data", "columns"});
+                "maxMergeCol", "init", "logo", "data", "columns"});
     std::string description;
     top.String("description", description);
     top.String("title", def.Title);
@@ -295,6 +319,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     top.Bool("footNoteDate", def.FootNoteDate);
     top.Bool("pageNbr", def.PageNbr);
     if (auto init = top.Take("init")) ReadInit(*init, def.Init);
+    if (auto logo = top.Take("logo")) def.Logo = ReadLogo(*logo);
     auto data = top.Take("data");
     if (!data) Fail("data", "missing (the SQLite file and query of the rows)");
     ReadData(*data, def, baseDir);

@@ -34,6 +34,14 @@ struct InitArgs {
     bool SilentMode = false;
 };
 
+// The arguments of clsRapport::Logo, which the report only stores.
+struct LogoArgs {
+    std::string Lic;
+    std::string Naam;
+    std::string SubNaam;
+    int32_t Layout = 0;
+};
+
 // A query parameter and its default; a Null default means the value must come from the
 // command line.
 struct QueryParam {
@@ -51,8 +59,10 @@ struct Definition {
     int32_t MaxMergeCol = -1;
 
     InitArgs Init;
+    std::optional<LogoArgs> Logo;
 
-    std::string SqliteFile;  // resolved against the definition's folder
+    std::string SqliteFile;      // resolved against the definition's folder
+    std::string OdbcConnection;  // as written; "" when the rows come from SqliteFile
     std::string Query;
     std::vector<QueryParam> Params;
 

@@ -1,10 +1,11 @@
-// qorprint report: a definition, its rows from SQLite, and clsRapport rendering them to
+// qorprint report: a definition, its rows from SQLite or ODBC, and clsRapport rendering them to
 // the chosen output.
 #include "Commands.h"
 #include "Definition.h"
 #include "Progress.h"
 
 #include <qor/GenServices.h>
+#include <qor/OdbcRecordset.h>
 #include <qor/Preview.h>
 #include <qor/SpreadsheetExport.h>
 #include <qor/RuntimeError.h>
@@ -20,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,7 +44,10 @@ const char* const kReportUsage =
     "                                else the default printer)\n"
     "  --copies N                    copies on the printer (default: init.copies)\n"
     "  --param NAME=VALUE            value of the query parameter :NAME (repeatable)\n"
-    "  --db FILE                     SQLite file instead of data.sqlite\n"
+    "  --db FILE|CONNECTION          SQLite file or ODBC connection string (\"DSN=...\",\n"
+    "                                \"Driver={...};...\", ${NAME} for environment variables)\n"
+    "                                instead of data.sqlite or data.odbc\n"
+    "  --list-drivers                list the installed ODBC drivers\n"
     "  --lang nl|fr|en               language of the texts (default from LANG, else en)\n"
     "  --locale NAME                 numbers and dates (default: nl_BE, fr_BE or en_US by\n"
     "                                --lang; without --lang the system's)\n"
@@ -98,6 +103,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
         };
         if (arg == "--help" || arg == "-h") {
             std::fputs(kReportUsage, stdout);
+            throw CommandError(kExitOk, "");
+        } else if (arg == "--list-drivers") {
+            for (const qor::OdbcDriver& d : qor::OdbcRecordset::Drivers())
+                std::printf("%s\t%s\n", d.Name.c_str(), d.Library.c_str());
             throw CommandError(kExitOk, "");
         } else if (arg == "--to") {
             const std::string t = next();
@@ -365,21 +374,58 @@ std::unique_ptr<QApplication> SetUpLibrary(qor::clsqorPrintLib& lib, const Optio
     return app;
 }
 
+// True when `source` is an ODBC connection string ("DSN=...", "Driver={...};...") rather
+// than the path of an SQLite file: it starts with a keyword and "=".
+bool IsConnectionString(const std::string& source) {
+    const auto eq = source.find('=');
+    return eq != std::string::npos && eq > 0 &&
+           std::all_of(source.begin(), source.begin() + static_cast<std::ptrdiff_t>(eq),
+                       [](unsigned char c) { return std::isalnum(c) || c == '_' || c == ' '; });
+}
+
+// `text` with every ${NAME} replaced by the environment variable NAME, so that passwords
+// stay out of definition files. A data error names a variable that is not set.
+std::string ExpandEnvironment(const std::string& text) {
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = text.find("${"); at != std::string::npos; at = text.find("${", from)) {
+        const std::size_t end = text.find('}', at);
+        if (end == std::string::npos) break;
+        const std::string name = text.substr(at + 2, end - at - 2);
+        const char* value = std::getenv(name.c_str());
+        if (value == nullptr)
+            throw CommandError(kExitData, "the connection string names ${" + name + "}, which is not set");
+        out.append(text, from, at - from).append(value);
+        from = end + 1;
+    }
+    return out.append(text, from);
+}
+
+// The rows of `sql` from `source`: an ODBC connection string or an SQLite file.
+std::shared_ptr<qor::Recordset> OpenQuery(const std::string& source, const std::string& sql,
+                                          const std::vector<std::pair<std::string, qor::Variant>>& params) {
+    if (IsConnectionString(source)) return qor::OdbcRecordset::OpenNamed(ExpandEnvironment(source), sql, params);
+    return qor::SqliteRecordset::OpenNamed(source, sql, params);
+}
+
+// `source` as messages name it: an ODBC error names the connection itself (password hidden).
+std::string SourceLabel(const std::string& source) { return IsConnectionString(source) ? "ODBC" : source; }
+
 // The rows of the report; fails naming the first column whose field the query lacks.
 std::shared_ptr<qor::Recordset> OpenRows(const Definition& def, const Options& o,
                                          const std::string& dbFile,
                                          const std::vector<std::pair<std::string, qor::Variant>>& params) {
     std::shared_ptr<qor::Recordset> rows;
     try {
-        rows = qor::SqliteRecordset::OpenNamed(dbFile, def.Query, params);
+        rows = OpenQuery(dbFile, def.Query, params);
     } catch (const qor::RuntimeError& e) {
-        throw CommandError(kExitData, dbFile + ": " + e.what());
+        throw CommandError(kExitData, SourceLabel(dbFile) + ": " + e.what());
     }
     for (std::size_t i = 0; i < def.Columns.size(); ++i) {
         try {
             rows->FieldIndex(def.Columns[i].DataField);
         } catch (const qor::RuntimeError& e) {
-            if (e.Number() != qor::kErrItemNotFound) throw CommandError(kExitData, dbFile + ": " + e.what());
+            if (e.Number() != qor::kErrItemNotFound) throw CommandError(kExitData, SourceLabel(dbFile) + ": " + e.what());
             std::string names;
             for (int32_t f = 0; f < rows->FieldCount(); ++f)
                 names += (f ? ", " : "") + rows->Fields(f).Name();
@@ -399,13 +445,13 @@ std::unique_ptr<ProgressBar> WatchProgress(std::shared_ptr<qor::Recordset>& rows
                                            const std::vector<std::pair<std::string, qor::Variant>>& params) {
     if (!::isatty(STDERR_FILENO) || rows->RecordCount() == 0) return nullptr;
     try {
-        auto count = qor::SqliteRecordset::OpenNamed(dbFile, "SELECT COUNT(*) FROM (" + def.Query + ")", params);
+        auto count = OpenQuery(dbFile, "SELECT COUNT(*) FROM (" + def.Query + ") AS counted", params);
         const double n = qor::GenServices().ToNumber(count->Value(0)).ToDouble();
         if (n <= 2000) return nullptr;
         auto bar = std::make_unique<ProgressBar>(static_cast<int64_t>(n));
         rows = std::make_shared<ProgressRecordset>(rows, *bar);
         return bar;
-    } catch (const qor::RuntimeError&) {
+    } catch (const std::exception&) {
         return nullptr;  // no count, no bar: the report itself does not depend on it
     }
 }
@@ -421,6 +467,7 @@ void Configure(qor::clsRapport& r, const Definition& def, const OutputPlan& plan
     r.FootNoteDate = def.FootNoteDate;
     r.PageNbr = def.PageNbr;
     r.MaxMergeCol = def.MaxMergeCol;
+    if (def.Logo) r.Logo(def.Logo->Lic, def.Logo->Naam, def.Logo->SubNaam, def.Logo->Layout);
     for (std::size_t i = 0; i < def.Columns.size(); ++i) r.SetCol(static_cast<int16_t>(i), def.Columns[i]);
     r.SetRt(std::move(rows));
 }
@@ -484,7 +531,9 @@ int RunReport(const std::vector<std::string>& args, char* argv0) {
     const auto app = SetUpLibrary(lib, o, target, argv0);
     const OutputPlan plan = PlanOutput(def, o, target);
 
-    const std::string dbFile = o.db.empty() ? def.SqliteFile : o.db;
+    const std::string dbFile = !o.db.empty() ? o.db : def.OdbcConnection.empty() ? def.SqliteFile : def.OdbcConnection;
+    // A connection string names files beside the definition as ${QORPRINT_DEFINITION_DIR}/...
+    ::setenv("QORPRINT_DEFINITION_DIR", std::filesystem::absolute(o.definition).parent_path().c_str(), 1);
     const auto params = BindParams(def, o);
     std::shared_ptr<qor::Recordset> rows = OpenRows(def, o, dbFile, params);
     const auto bar = target == Target::Preview ? nullptr : WatchProgress(rows, def, dbFile, params);
