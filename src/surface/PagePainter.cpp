@@ -139,7 +139,10 @@ void DrawShape(QPainter& p, const Document& doc, const Record& r) {
 void DrawPicture(QPainter& p, const Document& doc, const Record& r) {
     const auto* pic = Access::Of(doc.pictures[r.Style()]);
     if (!pic) return;
-    p.drawImage(QRectF(r.v[0], r.v[1], r.v[2], r.v[3]), pic->image);
+    const QImage image(reinterpret_cast<const uchar*>(pic->rgba.data()), pic->width, pic->height,
+                       static_cast<qsizetype>(pic->width) * 4,
+                       pic->alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    p.drawImage(QRectF(r.v[0], r.v[1], r.v[2], r.v[3]), image);
 }
 
 }  // namespace

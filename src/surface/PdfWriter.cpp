@@ -310,36 +310,32 @@ private:
 
     int WriteImage(const qor::Picture& picture) {
         const auto* p = Access::Of(picture);
-        const QImage& img = p->image;
         int obj = file_.Alloc();
-        std::string dict = "/Type /XObject /Subtype /Image /Width " + std::to_string(img.width()) +
-                           " /Height " + std::to_string(img.height()) + " /BitsPerComponent 8";
-        if (!p->jpeg.isEmpty()) {
-            dict += img.format() == QImage::Format_Grayscale8 ? " /ColorSpace /DeviceGray"
-                                                              : " /ColorSpace /DeviceRGB";
+        std::string dict = "/Type /XObject /Subtype /Image /Width " + std::to_string(p->width) +
+                           " /Height " + std::to_string(p->height) + " /BitsPerComponent 8";
+        if (!p->jpeg.empty()) {
+            dict += p->grayFile ? " /ColorSpace /DeviceGray" : " /ColorSpace /DeviceRGB";
             dict += " /Filter /DCTDecode";
-            file_.Stream(obj, dict,
-                         std::string_view(p->jpeg.constData(), static_cast<size_t>(p->jpeg.size())),
-                         false);
+            file_.Stream(obj, dict, p->jpeg, false);
             return obj;
         }
-        const bool gray = img.isGrayscale();
-        QImage rgba = img.convertToFormat(QImage::Format_RGBA8888);
-        const int w = rgba.width(), h = rgba.height();
+        const bool gray = p->grayscale;
+        const int w = p->width, h = p->height;
         std::string pixels, alpha;
         pixels.reserve(static_cast<size_t>(w) * h * (gray ? 1 : 3));
         bool translucent = false;
-        if (img.hasAlphaChannel()) alpha.reserve(static_cast<size_t>(w) * h);
+        if (p->alpha) alpha.reserve(static_cast<size_t>(w) * h);
+        const auto* rgba = reinterpret_cast<const unsigned char*>(p->rgba.data());
         for (int y = 0; y < h; ++y) {
-            const uchar* line = rgba.constScanLine(y);
+            const unsigned char* line = rgba + static_cast<size_t>(y) * w * 4;
             for (int x = 0; x < w; ++x) {
-                const uchar* px = line + 4 * x;
+                const unsigned char* px = line + 4 * x;
                 if (gray) {
                     pixels.push_back(static_cast<char>(px[0]));
                 } else {
                     pixels.append(reinterpret_cast<const char*>(px), 3);
                 }
-                if (img.hasAlphaChannel()) {
+                if (p->alpha) {
                     alpha.push_back(static_cast<char>(px[3]));
                     translucent |= px[3] != 255;
                 }

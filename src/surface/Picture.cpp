@@ -1,8 +1,9 @@
 #include "qor/Picture.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImageReader>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "qor/RuntimeError.h"
 #include "surface/SurfaceState.h"
@@ -17,14 +18,14 @@ uint32_t Le32(const unsigned char* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
 
-bool IsJpegBytes(const QByteArray& b) {
+bool IsJpegBytes(std::string_view b) {
     return b.size() > 3 && static_cast<unsigned char>(b[0]) == 0xFF &&
            static_cast<unsigned char>(b[1]) == 0xD8 && static_cast<unsigned char>(b[2]) == 0xFF;
 }
 
 // Components of a baseline or progressive JPEG (0 when the frame header is not found).
-int JpegComponents(const QByteArray& b) {
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData());
+int JpegComponents(std::string_view b) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data());
     size_t n = static_cast<size_t>(b.size()), i = 2;
     while (i + 4 <= n) {
         if (p[i] != 0xFF) return 0;
@@ -40,8 +41,8 @@ int JpegComponents(const QByteArray& b) {
 }
 
 // Resolution stored in the file (PNG pHYs, JPEG JFIF, BMP header), 0 when it has none.
-void FileDpi(const QByteArray& b, double& dpiX, double& dpiY) {
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData());
+void FileDpi(std::string_view b, double& dpiX, double& dpiY) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data());
     size_t n = static_cast<size_t>(b.size());
     dpiX = dpiY = 0;
     if (n > 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0) {
@@ -69,14 +70,9 @@ void FileDpi(const QByteArray& b, double& dpiX, double& dpiY) {
     }
 }
 
-Picture Load(const QByteArray& bytes) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(false);
+Picture Load(std::string_view bytes) {
     auto impl = std::make_shared<Picture::Impl>();
-    if (!reader.read(&impl->image) || impl->image.isNull())
+    if (!surface::DecodePicture(bytes, *impl) || impl->width <= 0 || impl->height <= 0)
         throw RuntimeError(kErrInvalidPicture);
     double dx = 0, dy = 0;
     FileDpi(bytes, dx, dy);
@@ -84,7 +80,7 @@ Picture Load(const QByteArray& bytes) {
     impl->dpiY = dy > 1 ? dy : 96;
     if (IsJpegBytes(bytes)) {
         int c = JpegComponents(bytes);
-        if (c == 1 || c == 3) impl->jpeg = bytes;
+        if (c == 1 || c == 3) impl->jpeg.assign(bytes);
     }
     return surface::Access::Make(std::move(impl));
 }
@@ -99,25 +95,28 @@ Picture::Picture(Picture&&) noexcept = default;
 Picture& Picture::operator=(Picture&&) noexcept = default;
 
 Picture Picture::FromFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
+    std::ifstream file(path, std::ios::binary);
+    std::error_code ec;
+    if (!file || std::filesystem::is_directory(path, ec))
         throw RuntimeError(kErrFileNotFound, "File not found: " + path);
-    return Load(file.readAll());
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) throw RuntimeError(kErrFileNotFound, "File not found: " + path);
+    return Load(bytes);
 }
 
 Picture Picture::FromBytes(std::string_view bytes) {
-    return Load(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return Load(bytes);
 }
 
 bool Picture::IsNull() const { return !impl_; }
-int32_t Picture::Width() const { return impl_ ? impl_->image.width() : 0; }
-int32_t Picture::Height() const { return impl_ ? impl_->image.height() : 0; }
+int32_t Picture::Width() const { return impl_ ? impl_->width : 0; }
+int32_t Picture::Height() const { return impl_ ? impl_->height : 0; }
 double Picture::DpiX() const { return impl_ ? impl_->dpiX : 96; }
 double Picture::DpiY() const { return impl_ ? impl_->dpiY : 96; }
-double Picture::WidthTwips() const { return impl_ ? impl_->image.width() * 1440.0 / impl_->dpiX : 0; }
+double Picture::WidthTwips() const { return impl_ ? impl_->width * 1440.0 / impl_->dpiX : 0; }
 double Picture::HeightTwips() const {
-    return impl_ ? impl_->image.height() * 1440.0 / impl_->dpiY : 0;
+    return impl_ ? impl_->height * 1440.0 / impl_->dpiY : 0;
 }
-bool Picture::IsJpeg() const { return impl_ && !impl_->jpeg.isEmpty(); }
+bool Picture::IsJpeg() const { return impl_ && !impl_->jpeg.empty(); }
 
 }  // namespace qor

@@ -1,8 +1,7 @@
 // The state behind a VSPrinter and a Picture, shared by the files of the surface.
 #pragma once
 
-#include <QByteArray>
-#include <QImage>
+#include <string>
 
 #include "qor/Picture.h"
 #include "qor/VSPrinter.h"
@@ -11,11 +10,22 @@
 
 namespace qor {
 
+// A decoded picture: 8-bit RGBA pixels, rows top to bottom without padding.
 struct Picture::Impl {
-    QImage image;
-    QByteArray jpeg;   // the original file bytes when it is a JPEG
+    int32_t width = 0, height = 0;
+    std::string rgba;       // width * height * 4 bytes
+    bool grayscale = false; // every pixel grey
+    bool grayFile = false;  // decoded as one grey channel (a greyscale JPEG)
+    bool alpha = false;     // the file has an alpha channel
+    std::string jpeg;       // the original file bytes when it is a JPEG
     double dpiX = 96, dpiY = 96;
 };
+
+namespace surface {
+// Decodes the picture file `bytes` into `impl`'s pixels and flags; false when they are not a
+// picture.
+bool DecodePicture(std::string_view bytes, Picture::Impl& impl);
+}  // namespace surface
 
 struct VSPrinter::Impl {
     surface::Document doc;
