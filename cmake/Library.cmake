@@ -15,7 +15,26 @@ foreach(_sub IN LISTS _qor_subs)
 endforeach()
 target_link_libraries(qorprint PRIVATE ${_qor_subs})
 
-install(TARGETS qorprint EXPORT qorPrintLibTargets
+# The window part libqorprint-gui: every window, screen painting, rich text and picture
+# decoding, over Qt's GUI and Widgets libraries. libqorprint opens it (from its own folder)
+# the first time one of them is needed, so a program that only writes PDFs, prints or runs
+# reports never loads Qt's GUI libraries. Programs that show windows may also link it.
+get_property(_qor_window GLOBAL PROPERTY QOR_WINDOW_TARGETS)
+add_library(qorprint_gui SHARED $<TARGET_OBJECTS:qor_gui>)
+foreach(_part IN LISTS _qor_window)
+  target_sources(qorprint_gui PRIVATE $<TARGET_OBJECTS:${_part}>)
+endforeach()
+set_target_properties(qorprint_gui PROPERTIES OUTPUT_NAME qorprint-gui
+  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+target_include_directories(qorprint_gui PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+target_link_libraries(qorprint_gui PUBLIC qorprint PRIVATE Qt6::Widgets Qt6::Gui Qt6::Core
+  PkgConfig::HARFBUZZ PkgConfig::FONTCONFIG PkgConfig::FREETYPE)
+# The objects of libqorprint must never be linked into the window part a second time.
+target_link_options(qorprint_gui PRIVATE -Wl,--no-undefined)
+
+install(TARGETS qorprint qorprint_gui EXPORT qorPrintLibTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -14,6 +14,22 @@ function(qor_add_subsystem name)
   set_property(GLOBAL APPEND PROPERTY QOR_SUBSYSTEM_TARGETS qor_${name})
 endfunction()
 
+# qor_add_window_part(NAME SOURCES ... DEPENDS ...)
+# Declares the static library qor_<NAME> of code that needs Qt's GUI or Widgets library
+# (windows, screen painting, rich text, picture decoding). Its objects go into the window
+# part libqorprint-gui, never into libqorprint.
+function(qor_add_window_part name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(qor_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(qor_${name}
+    PUBLIC
+      $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+    PRIVATE
+      ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(qor_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  set_property(GLOBAL APPEND PROPERTY QOR_WINDOW_TARGETS qor_${name})
+endfunction()
+
 # qor_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK lock])
 # A GoogleTest executable registered with CTest. Tests that share a RESOURCE_LOCK (for
 # example a printer queue whose jobs they count) never run at the same time.
@@ -21,7 +37,9 @@ function(qor_add_test name)
   cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  # Every test program links the window part in whole: its table of entry points is what
+  # the library opens on first use.
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} qor_gui GTest::gtest GTest::gtest_main)
   # GCC 12 at -O3 reports -Wrestrict inside std::string's inlined memcpy for "x" + str and
   # str.insert(0, "x"): a known false positive of GCC 12. The library's own code avoids the
   # pattern; the tests use it freely, so only they are spared.

@@ -1,6 +1,8 @@
 // The interactive preview window of the library.
 #pragma once
 
+class QCoreApplication;
+
 namespace qor {
 
 // Makes PrEndDoc (and PrResource) show documents in the library's preview window: paging,
@@ -13,5 +15,12 @@ namespace qor {
 // is answered as a user closing the window at once (nothing printed) would, and in PDF
 // mode it is written to PdfExportFile. Never throws.
 void InstallPreviewWindow();
+
+// A QApplication for a program that wants the library's windows but has no application
+// object of its own (a program that has one never needs this). The library's windows and
+// screen painting live in a part of their own, libqorprint-gui, loaded the first time they
+// are needed: this loads it. The caller owns the object. Throws RuntimeError(48) when the
+// window part cannot be loaded.
+QCoreApplication* CreateWindowApplication(int& argc, char** argv);
 
 }  // namespace qor

@@ -42,6 +42,7 @@ inline constexpr int32_t kErrSubscript = 9;          // "Subscript out of range"
 inline constexpr int32_t kErrDivisionByZero = 11;    // "Division by zero"
 inline constexpr int32_t kErrTypeMismatch = 13;      // "Type mismatch"
 inline constexpr int32_t kErrUserInterrupt = 18;     // "User interrupt occurred": the user cancelled printing
+inline constexpr int32_t kErrLoadingLibrary = 48;    // "Error in loading DLL": a part of the library could not be loaded
 inline constexpr int32_t kErrBadFileName = 52;       // "Bad file name or number"
 inline constexpr int32_t kErrFileNotFound = 53;      // "File not found"
 inline constexpr int32_t kErrDeviceIO = 57;          // "Device I/O error"

@@ -2,12 +2,10 @@
 
 #include <qor/GenServices.h>
 
-#include <QApplication>
-#include <QCursor>
 #include <QDir>
-#include <QGuiApplication>
 #include <QStandardPaths>
-#include <QThread>
+
+#include "genlib/WindowPart.h"
 
 namespace qor {
 
@@ -16,37 +14,30 @@ namespace {
 thread_local bool tPointerBusy = false;
 thread_local int tBeeps = 0;
 
-bool OnGuiThread() {
-    QCoreApplication* app = QCoreApplication::instance();
-    return qobject_cast<QGuiApplication*>(app) != nullptr && QThread::currentThread() == app->thread();
-}
-
 }  // namespace
 
 bool CanShowWindows() {
     if (GenServices().Unattended) return false;
-    QCoreApplication* app = QCoreApplication::instance();
-    return qobject_cast<QApplication*>(app) != nullptr && QThread::currentThread() == app->thread();
+    return gui::OnWidgetThread();
 }
 
 void SetBusyPointer() {
-    if (tPointerBusy || !OnGuiThread()) return;
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (tPointerBusy || !gui::OnGuiThread()) return;
+    gui::Window().SetWaitCursor(true);
     tPointerBusy = true;
 }
 
 void RestorePointer() {
     if (!tPointerBusy) return;
     tPointerBusy = false;
-    if (OnGuiThread()) QGuiApplication::restoreOverrideCursor();
+    if (gui::OnGuiThread()) gui::Window().SetWaitCursor(false);
 }
 
 bool PointerIsBusy() { return tPointerBusy; }
 
 void Beep() {
     ++tBeeps;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr && OnGuiThread())
-        QApplication::beep();
+    if (gui::OnWidgetThread()) gui::Window().Beep();
 }
 
 int BeepCount() { return tBeeps; }

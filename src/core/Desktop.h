@@ -38,4 +38,8 @@ int BeepCount();
 // or in the home folder when there is no documents folder.
 std::string DefaultPdfFile();
 
+// Makes printing with AbortWindow on show the printing-progress window where windows may be
+// shown (the window part is loaded then).
+void InstallPrintProgress();
+
 }  // namespace qor

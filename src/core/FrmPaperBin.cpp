@@ -43,18 +43,6 @@ constexpr const char* kDesignCancel = "Annuleren";
 
 }  // namespace
 
-std::vector<BinEntry> BinListEntries(const std::vector<BinEntry>& trays) {
-    std::vector<BinEntry> entries;
-    entries.emplace_back(GetText(1009), kBinFormSource);
-    entries.emplace_back(std::string(), 0);
-    for (const BinEntry& tray : trays) {
-        const int32_t code = tray.second & 0xFF;
-        if (BinSendsNoTray(code)) continue;
-        entries.emplace_back(tray.first, code);
-    }
-    return entries;
-}
-
 FrmPaperBin::FrmPaperBin(const std::vector<BinEntry>& entries, QWidget* parent)
     : QDialog(parent),
       list_(new QListWidget(this)),
@@ -153,49 +141,12 @@ void FrmPaperBin::OnListClicked(int row) {
     accept();
 }
 
-void ShowPaperBins(PrinterList& list) {
-    const std::string& separator = GenServices().FieldSeparator;
-    const std::string text = list.Text();
-    const std::size_t at = text.find(separator);
-    const std::string printer = at == std::string::npos ? text : TrimBlanks(text.substr(0, at));
-    std::vector<BinEntry> entries;
-    int32_t preselect = 0;
-    {
-        BusyPointer busy;
-        std::vector<BinEntry> trays;
-        for (const Tray& tray : Spooler::Instance().Trays(printer)) trays.emplace_back(tray.Name, tray.Code);
-        if (trays.size() < 2) {
-            Beep();
-            return;
-        }
-        entries = BinListEntries(trays);
-        if (at != std::string::npos) {
-            const std::string wanted = TrimBlanks(text.substr(at + separator.size()));
-            preselect = -1;
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                if (i != 1 && entries[i].first == wanted) {
-                    preselect = static_cast<int32_t>(i);
-                    break;
-                }
-            }
-        }
-    }
-
-    int32_t chosen = preselect;
-    if (CanShowWindows()) {
-        FrmPaperBin form(entries);
-        form.Preselect(preselect);
-        form.PlaceAt(GenServices().ScreenPoint("X"), GenServices().ScreenPoint("Y"));
-        form.exec();
-        chosen = form.Selection();
-    }
-    if (chosen < 0 || chosen == 1) return;
-
-    const int32_t index = list.ListIndex();
-    const BinEntry& bin = entries[static_cast<std::size_t>(chosen)];
-    list.SetList(index, chosen >= 2 ? printer + separator + bin.first : printer);
-    list.SetItemData(index, bin.second);
-    list.SetFocus();
+int32_t ChoosePaperBinWindow(const std::vector<BinEntry>& entries, int32_t preselect) {
+    FrmPaperBin form(entries);
+    form.Preselect(preselect);
+    form.PlaceAt(GenServices().ScreenPoint("X"), GenServices().ScreenPoint("Y"));
+    form.exec();
+    return form.Selection();
 }
 
 }  // namespace qor

@@ -9,19 +9,13 @@
 
 #include <QDialog>
 
+#include "core/PrinterChoice.h"
+
 class QListWidget;
 class QPushButton;
 class QLabel;
 
 namespace qor {
-
-// One line of the bin list: its text and Windows bin code.
-using BinEntry = std::pair<std::string, int32_t>;
-
-// The bin list for `trays` (text and code as the driver reports them): "(Automatisch)"
-// (text 1009) with 15, an empty line with 0, then every tray but codes 7 and 15, each code
-// reduced to its low byte.
-std::vector<BinEntry> BinListEntries(const std::vector<BinEntry>& trays);
 
 // Child object names: List1 (the bins), cmdAnn (cancel), Image1 and Image2 (pictures).
 // A click on a bin (or Enter) hides the dialog with that bin selected; a click on the
@@ -54,5 +48,9 @@ private:
     int32_t widthTwips_ = 0;
     int32_t heightTwips_ = 0;
 };
+
+// Shows the paper-bin dialog modally at the mouse pointer with entry `preselect` selected;
+// returns the entry chosen, -1 for none.
+int32_t ChoosePaperBinWindow(const std::vector<BinEntry>& entries, int32_t preselect);
 
 }  // namespace qor

@@ -11,12 +11,6 @@ namespace qor {
 
 namespace {
 
-std::unique_ptr<surface::PrintProgress> MakeWindow(const std::string& printer, const std::string& port,
-                                                   int32_t pages) {
-    if (!CanShowWindows()) return nullptr;
-    return std::make_unique<FrmPrintProgress>(printer, port, pages);
-}
-
 QString PageLine(int32_t page, int32_t pages) {
     return QStringLiteral("Bezig met afdrukken van pagina %1 van %2").arg(page).arg(pages);
 }
@@ -64,6 +58,12 @@ bool FrmPrintProgress::Pump() {
     return !cancelled_;
 }
 
-void FrmPrintProgress::Install() { surface::SetPrintProgressFactory(&MakeWindow); }
+std::unique_ptr<surface::PrintProgress> FrmPrintProgress::Make(const std::string& printer,
+                                                               const std::string& port, int32_t pages) {
+    if (!CanShowWindows()) return nullptr;
+    return std::make_unique<FrmPrintProgress>(printer, port, pages);
+}
+
+void FrmPrintProgress::Install() { surface::SetPrintProgressFactory(&FrmPrintProgress::Make); }
 
 }  // namespace qor

@@ -22,6 +22,9 @@ public:
 
     // Makes the surface show this window while it prints from this thread, when windows
     // may be shown here. Calling it again changes nothing.
+    // The window for a print of `pages` pages, or nullptr where no window may be shown.
+    static std::unique_ptr<surface::PrintProgress> Make(const std::string& printer, const std::string& port,
+                                                        int32_t pages);
     static void Install();
 
 protected:

@@ -40,54 +40,7 @@ constexpr int32_t kButtonHeight = 420;
 constexpr int32_t kButtonWidth = 1260;
 constexpr double kOpacity = 240.0 / 255.0;
 
-void StoreCancelled() {
-    ModuleState& state = modqorPrintLib();
-    state.SelectedPrinter.clear();
-    state.SelectedBinName.clear();
-    state.SelectedBin = -1;
-}
-
 }  // namespace
-
-void PreselectPrinter(PrinterList& list, const std::string& wanted) {
-    if (FillPrinterList(list, wanted)) return;
-    const std::string defaultPrinter = Spooler::Instance().DefaultPrinter();
-    if (defaultPrinter.empty()) return;
-    for (int32_t i = 0; i < list.ListCount(); ++i) {
-        if (list.List(i) == defaultPrinter) {
-            list.SetListIndex(i);
-            return;
-        }
-    }
-}
-
-void ApplyPrinterChoice(const PrinterList& list, bool keepAsDefault) {
-    const int32_t index = list.ListIndex();
-    if (index < 0) {
-        StoreCancelled();
-        return;
-    }
-    ModuleState& state = modqorPrintLib();
-    const std::string& separator = GenServices().FieldSeparator;
-    const std::string text = list.Text();
-    const std::size_t at = text.find(separator);
-    if (at != std::string::npos) {
-        state.SelectedPrinter = TrimBlanks(text.substr(0, at));
-        state.SelectedBinName = TrimBlanks(text.substr(at + separator.size()));
-    } else {
-        state.SelectedPrinter = text;
-        state.SelectedBinName.clear();
-    }
-    state.SelectedBin = list.ItemData(index);
-    if (!keepAsDefault) {
-        state.NewDefaultPrinter.clear();
-    } else if (!state.SelectedBinName.empty()) {
-        state.NewDefaultPrinter = std::to_string(state.SelectedBin) + separator + state.SelectedPrinter +
-                                  separator + state.SelectedBinName;
-    } else {
-        state.NewDefaultPrinter = std::to_string(kBinFormSource) + separator + state.SelectedPrinter;
-    }
-}
 
 FrmSelectPrinter::FrmSelectPrinter(const std::string& wanted, QWidget* parent)
     : QDialog(parent),
@@ -161,18 +114,12 @@ void FrmSelectPrinter::accept() {
 }
 
 void FrmSelectPrinter::reject() {
-    StoreCancelled();
+    StoreCancelledPrinterChoice();
     QDialog::reject();
 }
 
-void ChoosePrinter(const std::optional<std::string>& prompt, const std::string& missing,
-                   const std::string& wanted) {
-    if (!CanShowWindows()) {
-        MemoryPrinterList list;
-        PreselectPrinter(list, wanted);
-        ApplyPrinterChoice(list, false);
-        return;
-    }
+void ChoosePrinterWindow(const std::optional<std::string>& prompt, const std::string& missing,
+                         const std::string& wanted) {
     FrmSelectPrinter form(wanted);
     Beep();
     form.SetLabels(prompt, missing);

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include "core/PrinterChoice.h"
+
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -47,21 +49,9 @@ private:
     PrinterList* list_;
 };
 
-// Fills `list` with the installed printers and selects the entry a user would start from:
-// the printer of `wanted` when installed (as FillPrinterList enters it), else the default
-// printer, else entry 0.
-void PreselectPrinter(PrinterList& list, const std::string& wanted);
-
-// Stores the choice of `list`'s selected entry: SelectedPrinter and SelectedBinName (the
-// text before and after the field separator, trimmed), SelectedBin (its item data) and
-// NewDefaultPrinter (the default-printer string when `keepAsDefault`, else ""). Without a
-// selection stores the cancelled state.
-void ApplyPrinterChoice(const PrinterList& list, bool keepAsDefault);
-
-// Lets the user choose a printer. `prompt` replaces the dialog's own prompt (text 1026);
-// `missing` goes to the second label. Shown modally where windows may be shown; otherwise
-// the preselected entry is taken as if OK was pressed (the default box not ticked).
-void ChoosePrinter(const std::optional<std::string>& prompt, const std::string& missing,
-                   const std::string& wanted);
+// Shows the printer dialog modally with a beep, `prompt` replacing its own prompt and
+// `missing` in the second label.
+void ChoosePrinterWindow(const std::optional<std::string>& prompt, const std::string& missing,
+                         const std::string& wanted);
 
 }  // namespace qor

@@ -3,8 +3,7 @@
 
 #include "core/Desktop.h"
 #include "core/ExcelExportHost.h"
-#include "core/FrmPrintProgress.h"
-#include "core/FrmSelectPrinter.h"
+#include "core/PrinterChoice.h"
 #include "core/Printers.h"
 #include "core/Surfaces.h"
 #include "surface/SpoolerTrays.h"
@@ -67,7 +66,7 @@ bool clsqorPrintLib::InitPrinter(const std::string& PrinterName, int16_t Preview
     ModuleState& state = modqorPrintLib();
     GenServicesObject& services = GenServices();
     state.PreviewMode = Preview;
-    FrmPrintProgress::Install();
+    InstallPrintProgress();
 
     if (Preview == 2) {
         SetBusyPointer();

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "surface/PagePainter.h"
+#include "genlib/WindowPart.h"
 
 namespace qor {
 
@@ -25,7 +25,7 @@ VSPrinter& TempPrinter() {
 }
 
 void PaintPage(QPainter& painter, const VSPrinter& document, int32_t page, double pixelsPerTwip) {
-    surface::PaintPage(painter, document, page, pixelsPerTwip);
+    gui::Window().PaintPage(painter, document, page, pixelsPerTwip);
 }
 
 }  // namespace qor

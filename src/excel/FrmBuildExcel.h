@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <QDialog>
 
@@ -25,5 +26,11 @@ private:
     std::function<bool()> prepare_;
     bool activated_ = false;
 };
+
+// Shows the window modally; it runs `prepare` once on the screen.
+void ShowBuildExcelWindow(const std::function<bool()>& prepare);
+// Opens `file` with the desktop's application for it (needs a QGuiApplication); false when
+// none could be started.
+bool OpenUrlWithDesktop(const std::string& file);
 
 }  // namespace qor

@@ -12,7 +12,7 @@ struct ErrorRow {
 };
 
 // The runtime's own descriptions, in number order.
-constexpr std::array<ErrorRow, 23> kErrorTexts{{
+constexpr std::array<ErrorRow, 24> kErrorTexts{{
     {kErrInvalidCall, "Invalid procedure call or argument"},
     {kErrOverflow, "Overflow"},
     {kErrOutOfMemory, "Out of memory"},
@@ -20,6 +20,7 @@ constexpr std::array<ErrorRow, 23> kErrorTexts{{
     {kErrDivisionByZero, "Division by zero"},
     {kErrTypeMismatch, "Type mismatch"},
     {kErrUserInterrupt, "User interrupt occurred"},
+    {kErrLoadingLibrary, "Error in loading DLL"},
     {kErrBadFileName, "Bad file name or number"},
     {kErrFileNotFound, "File not found"},
     {kErrDeviceIO, "Device I/O error"},

@@ -196,20 +196,18 @@ void EnsureGuiApplication() {
 
 namespace qor {
 
-void VSPrinter::SavePagePng(int32_t page, const std::string& file, double dpi) const {
-    if (page < 1 || page > PageCount()) throw RuntimeError(kErrSubscript);
-    if (!(dpi >= 1 && dpi <= 2400)) throw RuntimeError(kErrInvalidCall, "Resolution out of range");
+void surface::SavePagePng(const VSPrinter& printer, int32_t page, const std::string& file, double dpi) {
     surface::EnsureGuiApplication();
     const double s = dpi / 1440.0;
-    const int w = static_cast<int>(std::ceil(PageWidthOf(page) * s));
-    const int h = static_cast<int>(std::ceil(PageHeightOf(page) * s));
+    const int w = static_cast<int>(std::ceil(printer.PageWidthOf(page) * s));
+    const int h = static_cast<int>(std::ceil(printer.PageHeightOf(page) * s));
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::white);
     image.setDotsPerMeterX(static_cast<int>(std::lround(dpi / 0.0254)));
     image.setDotsPerMeterY(static_cast<int>(std::lround(dpi / 0.0254)));
     {
         QPainter painter(&image);
-        surface::PaintPage(painter, *this, page, s);
+        surface::PaintPage(painter, printer, page, s);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -1,6 +1,9 @@
 // Draws the retained records of a page with QPainter: the screen (preview) and PNG pages.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 class QPainter;
 
 namespace qor {
@@ -19,5 +22,8 @@ void PaintPage(QPainter& painter, const VSPrinter& printer, int page, double pix
 // Creates a QGuiApplication (on the offscreen platform when there is no display) when the
 // program has no application object yet; painting glyphs needs one. Call on the main thread.
 void EnsureGuiApplication();
+
+// Page `page` (checked by the caller) of `printer` as a PNG file at `dpi`.
+void SavePagePng(const VSPrinter& printer, int32_t page, const std::string& file, double dpi);
 
 }  // namespace qor::surface

@@ -4,11 +4,13 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <cstring>
+
 #include "surface/SurfaceState.h"
 
 namespace qor::surface {
 
-bool DecodePicture(std::string_view bytes, Picture::Impl& impl) {
+bool DecodePictureWithQt(std::string_view bytes, Picture::Impl& impl) {
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

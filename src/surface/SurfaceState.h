@@ -25,6 +25,8 @@ namespace surface {
 // Decodes the picture file `bytes` into `impl`'s pixels and flags; false when they are not a
 // picture.
 bool DecodePicture(std::string_view bytes, Picture::Impl& impl);
+// The same with Qt's image readers, in the window part.
+bool DecodePictureWithQt(std::string_view bytes, Picture::Impl& impl);
 }  // namespace surface
 
 struct VSPrinter::Impl {

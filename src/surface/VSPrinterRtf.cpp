@@ -1,10 +1,7 @@
-// Rich text on the surface: TextRTF and PrintFile.
-#include <QTextCursor>
+// Rich text and text files laid out on the surface with Qt's text document.
+#include "surface/WindowSurface.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <QTextCursor>
 
 #include "qor/RuntimeError.h"
 #include "qor/VSPrinter.h"
@@ -28,28 +25,17 @@ bool IsRtf(std::string_view bytes) {
 
 }  // namespace
 
-void VSPrinter::TextRTF(std::string_view rtf) {
-    if (!IsDocOpen()) throw RuntimeError(kErrInvalidCall);
+void surface::LayOutRtf(VSPrinter& printer, std::string_view rtf) {
     RtfReadOptions options;
-    options.defaultFamily = QString::fromStdString(Font().Name);
-    options.defaultPointSize = Font().Size;
+    options.defaultFamily = QString::fromStdString(printer.Font().Name);
+    options.defaultPointSize = printer.Font().Size;
     const RtfReadResult read = ReadRtf(rtf, options);
-    LayOut(*this, *read.document);
+    LayOut(printer, *read.document);
 }
 
-void VSPrinter::PrintFile(const std::string& file) {
-    if (!IsDocOpen()) throw RuntimeError(kErrInvalidCall);
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        throw RuntimeError(kErrFileNotFound, RuntimeErrorText(kErrFileNotFound) + ": " + file);
-    std::ifstream in(file, std::ios::binary);
-    if (!in || std::filesystem::is_directory(file, ec))
-        throw RuntimeError(kErrPathFileAccess, RuntimeErrorText(kErrPathFileAccess) + ": " + file);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        throw RuntimeError(kErrPathFileAccess, RuntimeErrorText(kErrPathFileAccess) + ": " + file);
+void surface::LayOutTextFile(VSPrinter& printer, const std::string& bytes) {
     if (IsRtf(bytes)) {
-        TextRTF(bytes);
+        LayOutRtf(printer, bytes);
         return;
     }
     // A plain text file: one paragraph per line, in the surface's font.
@@ -59,7 +45,7 @@ void VSPrinter::PrintFile(const std::string& file) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     if (text.endsWith(u'\n')) text.chop(1);
     QTextCursor(&doc).insertText(text);
-    LayOut(*this, doc);
+    LayOut(printer, doc);
 }
 
 }  // namespace qor

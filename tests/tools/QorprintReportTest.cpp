@@ -69,9 +69,9 @@ protected:
     void Write(const std::string& name, const std::string& text) { qor::test::WriteFile(dir_.File(name), text); }
     std::string Text(const std::string& pdf) const { return qor::test::PdfText(dir_.File(pdf), true); }
 
-    Result Run(const std::string& args) {
+    Result Run(const std::string& args, const std::string& environment = "") {
         Result r;
-        r.out = qor::test::Shell("(cd " + Quote(dir_.Path().string()) + " && " + Quote(QORPRINT_EXE) + " " +
+        r.out = qor::test::Shell("(cd " + Quote(dir_.Path().string()) + " && " + environment + Quote(QORPRINT_EXE) + " " +
                                      args + " 2>" + Quote(dir_.File("stderr.txt")) + ")",
                                  &r.code);
         r.err = qor::test::ReadFile(dir_.File("stderr.txt"));
@@ -127,6 +127,19 @@ TEST_F(QorprintReport, WritesPdfAndPngInEachLanguageWithTitlesCaptionsTotalsAndP
     ASSERT_EQ(Run("report p.json --param city=Leuven --param year=2026 --out p.pdf").code, 0);
     EXPECT_EQ(Text("p.pdf").find("Acme NV"), std::string::npos);
     EXPECT_NE(Text("p.pdf").find("Crux SA"), std::string::npos);
+}
+
+// Reports to PDF never open the window part (Qt's GUI libraries); a PNG page does, and says
+// so when it cannot.
+TEST_F(QorprintReport, PdfNeedsNoWindowPartAndPngNamesAMissingOne) {
+    Write("sales.json", Definition());
+    const std::string missing = "QORPRINT_WINDOW_PART=" + Quote(dir_.File("no-such-part.so")) + " ";
+    const Result pdf = Run("report sales.json --out sales.pdf", missing);
+    EXPECT_EQ(pdf.code, 0) << pdf.err;
+    const Result png = Run("report sales.json --to png --out page", missing);
+    EXPECT_NE(png.code, 0);
+    EXPECT_NE(png.err.find("Error in loading DLL"), std::string::npos) << png.err;
+    EXPECT_NE(png.err.find("no-such-part.so"), std::string::npos) << png.err;
 }
 
 TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {

@@ -16,7 +16,7 @@
 #include <qor/clsRapport.h>
 #include <qor/clsqorPrintLib.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <unistd.h>
 
@@ -341,16 +341,17 @@ OutputPlan PlanOutput(const Definition& def, const Options& o, Target target) {
 }
 
 // The Qt application (for the preview only: everything else runs unattended, so no window
-// ever waits for an answer), the texts' language and the locale.
-std::unique_ptr<QApplication> SetUpLibrary(qor::clsqorPrintLib& lib, const Options& o,
+// ever waits for an answer and the library's window part is never loaded), the texts'
+// language and the locale.
+std::unique_ptr<QCoreApplication> SetUpLibrary(qor::clsqorPrintLib& lib, const Options& o,
                                            Target target, char* argv0) {
-    std::unique_ptr<QApplication> app;
+    std::unique_ptr<QCoreApplication> app;
     static int qtArgc = 1;
     static char* qtArgv[] = {const_cast<char*>("qorprint"), nullptr};
     if (target == Target::Preview) {
         if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
             throw CommandError(kExitOutput, "--to preview needs a display (DISPLAY or WAYLAND_DISPLAY)");
-        app = std::make_unique<QApplication>(qtArgc, qtArgv);
+        app.reset(qor::CreateWindowApplication(qtArgc, qtArgv));
         qor::InstallPreviewWindow();
     } else {
         qor::GenServices().Unattended = true;
