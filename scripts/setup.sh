@@ -17,6 +17,7 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  libcairo2-dev libpango1.0-dev
   python3 python3-openpyxl
   xvfb xauth
 )

@@ -11,9 +11,10 @@
 #include <qor/clsRapport.h>
 #include <qor/clsqorPrintLib.h>
 
+#include "support/Child.h"
+#include "support/InvoiceReport.h"
 #include "support/Invoices.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -58,51 +59,12 @@ Measure RunReport(const Open& open, const std::string& pdf) {
     t0 = Clock::now();
     qor::clsqorPrintLib lib;
     qor::clsRapport& r = lib.PrRapport();
-    r.Init("", 3, 1, 1, 9, pdf);
-    r.Title = "Invoices";
-    r.SubTitle = "Benchmark";
-    r.FootNote = "qorPrintLib";
-    r.SetCol(0, 26, "Invoice", "number", qor::frmtText, 0, false, "", false, 0, 0, -1, 2);
-    r.SetCol(1, 22, "Date", "date", qor::frmtText, 2);
-    r.SetCol(2, 60, "Customer", "customer", qor::frmtText, 0, false, "", true);
-    r.SetCol(3, 22, "City", "city", qor::frmtText, 0);
-    r.SetCol(4, 25, "Excl. VAT", "amount", qor::frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
-    r.SetCol(5, 25, "Total", "total", qor::frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
+    bench::SetUpInvoiceReport(r, pdf);
     r.SetRt(open());
     r.EndDoc();
     m.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
     m.pages = r.Document().PageCount();
     m.peakMb = bench::PeakMb();
-    return m;
-}
-
-// Runs `fn` in a child process and returns what it measured.
-Measure InChild(const std::function<Measure()>& fn) {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        Measure m;
-        try {
-            m = fn();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "bench_report_odbc: %s\n", e.what());
-            _exit(1);
-        }
-        if (write(fds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
-    Measure m;
-    const bool ok = read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!ok || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "bench_report_odbc: a measurement failed\n");
-        std::exit(1);
-    }
     return m;
 }
 
@@ -166,8 +128,8 @@ int main(int argc, char** argv) {
                   " -c '\\copy " + table + " FROM STDIN WITH (FORMAT csv)' && " + psql + " -c 'ANALYZE " + table + "'") != 0)
             std::abort();
         const std::string pdf = (dir / "report.pdf").string();
-        const Measure a = InChild([&] { return RunReport([&] { return qor::SqliteRecordset::Open(db, bench::kInvoiceQuery); }, pdf); });
-        const Measure b = InChild([&] { return RunReport([&] { return qor::OdbcRecordset::Open(connection, query); }, pdf); });
+        const Measure a = bench::InChild("bench_report_odbc: SQLite", [&] { return RunReport([&] { return qor::SqliteRecordset::Open(db, bench::kInvoiceQuery); }, pdf); });
+        const Measure b = bench::InChild("bench_report_odbc: ODBC", [&] { return RunReport([&] { return qor::OdbcRecordset::Open(connection, query); }, pdf); });
         std::printf("%9d | %9.3f %8.1f %7.3f | %9.3f %8.1f %7.3f %6d | %6.2fx %6.2fx\n", n, a.seconds, a.peakMb,
                     a.readSeconds, b.seconds, b.peakMb, b.readSeconds, b.rowsPerFetch, b.seconds / a.seconds,
                     b.peakMb / a.peakMb);

@@ -1,8 +1,11 @@
 // clsRapport from SQLite to a PDF file for 10,000 and 100,000 invoices of 6 columns, against
-// the same texts and lines drawn with QPainter on a QPdfWriter. Every measurement runs in a
-// child process of its own, so each peak resident size belongs to one run only.
+// the same texts and lines drawn with QPainter on a QPdfWriter and (when built with cairo and
+// pango) with pango on a cairo PDF surface. The three run in turn, round after round; every
+// run is a child process of its own, so each peak resident size belongs to one run only. The
+// table gives the median wall time of each.
 //
-//   bench_report_pdf [records ...]      default: 10000 100000
+//   bench_report_pdf [--rounds N] [--keep DIR] [records ...]
+//   default: 5 rounds of 10000 and 100000; --keep leaves the databases and PDFs in DIR
 #include <qor/GenServices.h>
 #include <qor/SqliteRecordset.h>
 #include <qor/VSPrinter.h>
@@ -18,10 +21,14 @@
 
 #include <sqlite3.h>
 
+#include "Peers.h"
+#include "support/Child.h"
+#include "support/InvoiceReport.h"
 #include "support/Invoices.h"
-#include <sys/wait.h>
+
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -36,19 +43,15 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct Measure {
-    double seconds = 0;
-    double readSeconds = 0;  // reading every cell's text from SQLite, nothing drawn
-    int pages = 0;
-    double peakMb = 0;
-    double fileMb = 0;
-};
-
 using bench::PeakMb;
 using bench::kInvoiceQuery;
+using namespace reportpdf;
 
-// The report: 6 columns filling the portrait line, a count and two sums in the totals band.
+double FileBytes(const std::string& file) {
+    std::error_code ec;
+    return static_cast<double>(fs::file_size(file, ec));
+}
+
 Measure RunReport(const std::string& db, const std::string& pdf) {
     qor::GenServices().Unattended = true;
     qor::GenServices().Locale = "en_US";
@@ -69,22 +72,13 @@ Measure RunReport(const std::string& db, const std::string& pdf) {
     t0 = Clock::now();
     qor::clsqorPrintLib lib;
     qor::clsRapport& r = lib.PrRapport();
-    r.Init("", 3, 1, 1, 9, pdf);
-    r.Title = "Invoices";
-    r.SubTitle = "Benchmark";
-    r.FootNote = "qorPrintLib";
-    r.SetCol(0, 26, "Invoice", "number", qor::frmtText, 0, false, "", false, 0, 0, -1, 2);
-    r.SetCol(1, 22, "Date", "date", qor::frmtText, 2);
-    r.SetCol(2, 60, "Customer", "customer", qor::frmtText, 0, false, "", true);
-    r.SetCol(3, 22, "City", "city", qor::frmtText, 0);
-    r.SetCol(4, 25, "Excl. VAT", "amount", qor::frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
-    r.SetCol(5, 25, "Total", "total", qor::frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
+    bench::SetUpInvoiceReport(r, pdf);
     r.SetRt(qor::SqliteRecordset::Open(db, kInvoiceQuery));
     r.EndDoc();
     m.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
     m.pages = r.Document().PageCount();
     m.peakMb = PeakMb();
-    m.fileMb = fs::exists(pdf) ? fs::file_size(pdf) / 1048576.0 : 0;
+    m.fileBytes = FileBytes(pdf);
     return m;
 }
 
@@ -102,7 +96,7 @@ Measure RunReference(const std::string& db, const std::string& pdf) {
     writer.setResolution(1440);
     QPainter p(&writer);
     const double mm = 1440 / 25.4;
-    auto X = [&](double v) { return (v + 5) * mm; };
+    auto X = [&](double v) { return (v + kOffsetMm) * mm; };
     QFont normal("Arial");
     normal.setPointSizeF(9);
     QFont bold = normal;
@@ -111,19 +105,13 @@ Measure RunReference(const std::string& db, const std::string& pdf) {
     title.setPointSizeF(24);
     QFont caps = normal;
     caps.setPointSizeF(8);
-    const double colX[] = {10, 36, 58, 118, 140, 165, 190};
-    const int align[] = {0, 2, 0, 0, 1, 1};
-    const char* captions[] = {"INVOICE", "DATE", "CUSTOMER", "CITY", "EXCL. VAT", "TOTAL"};
     QLocale locale(QLocale::English, QLocale::UnitedStates);
     auto text = [&](double x, double y, const QString& s, int a, const QFont& f) {
         p.setFont(f);
-        const QFontMetricsF fm(f);
+        const QFontMetricsF fm(f, &writer);  // metrics at the writer's 1440 dpi
         const double w = fm.horizontalAdvance(s);
         const double left = a == 0 ? X(x) : a == 1 ? X(x) - w : X(x) - w / 2;
         p.drawText(QPointF(left, X(y) + fm.ascent()), s);
-    };
-    auto cellX = [&](int c) {
-        return align[c] == 0 ? colX[c] + 1 : align[c] == 1 ? colX[c + 1] - 1 : (colX[c] + colX[c + 1]) / 2;
     };
     int page = 0;
     auto frame = [&]() {
@@ -138,81 +126,77 @@ Measure RunReference(const std::string& db, const std::string& pdf) {
         p.drawRect(QRectF(X(10), X(24), 180 * mm, 250 * mm));
         p.fillRect(QRectF(X(10), X(24), 180 * mm, 6 * mm), QColor(0xF0, 0xF0, 0xF0));
         for (int c = 0; c < 6; ++c) {
-            if (c > 0) p.drawLine(QPointF(X(colX[c]), X(24)), QPointF(X(colX[c]), X(274)));
-            text(cellX(c), 25, captions[c], align[c], caps);
+            if (c > 0) p.drawLine(QPointF(X(kColX[c]), X(24)), QPointF(X(kColX[c]), X(kFrameBottomMm)));
+            text(CellX(c), 25, kCaptions[c], kAlign[c], caps);
         }
         text(10, 276, locale.toString(QDate::currentDate(), QLocale::ShortFormat), 0, normal);
         text(100, 276, "qorPrintLib", 2, normal);
         text(190, 276, QString("Page %1").arg(page), 1, normal);
     };
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h, kInvoiceQuery, -1, &st, nullptr);
-    double y = 30.4, sumA = 0, sumT = 0;
-    int count = 0;
-    frame();
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < 6; ++c) {
-            QString s;
-            if (c >= 4) {
-                const double v = sqlite3_column_double(st, c);
-                (c == 4 ? sumA : sumT) += v;
-                s = locale.toString(v, 'f', 2);
-            } else {
-                s = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
-            }
-            text(cellX(c), y, s, align[c], normal);
-        }
-        ++count;
+    const Totals t = WalkInvoices(db, frame, [&](sqlite3_stmt* st, double y) {
+        for (int c = 0; c < 4; ++c)
+            text(CellX(c), y, QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c))), kAlign[c],
+                 normal);
+        for (int c = 4; c < 6; ++c) text(CellX(c), y, locale.toString(sqlite3_column_double(st, c), 'f', 2), kAlign[c], normal);
         p.setPen(QPen(Qt::black, 1));
         p.drawLine(QPointF(X(10), X(y + 3.7)), QPointF(X(190), X(y + 3.7)));
-        y += 4;
-        if (y >= 274) {
-            frame();
-            y = 30.4;
-        }
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(h);
-    if (y + 4 > 274) frame();
+    });
     p.setPen(QPen(Qt::black, 10));
     p.drawRect(QRectF(X(10), X(266), 180 * mm, 8 * mm));
     text(15, 268, "TOTAL", 0, bold);
-    text(cellX(0), 268, QString::number(count), 0, bold);
-    text(cellX(4), 268, locale.toString(sumA, 'f', 2), 1, bold);
-    text(cellX(5), 268, locale.toString(sumT, 'f', 2), 1, bold);
+    text(CellX(0), 268, QString::number(t.count), 0, bold);
+    text(CellX(4), 268, locale.toString(t.amount, 'f', 2), 1, bold);
+    text(CellX(5), 268, locale.toString(t.total, 'f', 2), 1, bold);
     p.end();
     m.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
     m.pages = page;
     m.peakMb = PeakMb();
-    m.fileMb = fs::exists(pdf) ? fs::file_size(pdf) / 1048576.0 : 0;
+    m.fileBytes = FileBytes(pdf);
     return m;
 }
 
-// Runs `fn` in a child process and returns what it measured.
-template <typename Fn>
-Measure InChild(Fn fn) {
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        const Measure m = fn();
-        if (write(fds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(1);
-        _exit(0);
+// The medians of one size over every round.
+struct Row {
+    int records = 0;
+    Measure ours, qt, cairo;
+    bool hasCairo = false;
+};
+
+Measure Medians(const std::vector<Measure>& runs) {
+    std::vector<double> seconds, read, peak;
+    for (const Measure& m : runs) {
+        seconds.push_back(m.seconds);
+        read.push_back(m.readSeconds);
+        peak.push_back(m.peakMb);
     }
-    close(fds[1]);
-    Measure m;
-    const bool ok = read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!ok || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "bench_report_pdf: a measurement failed\n");
-        std::exit(1);
-    }
+    Measure m = runs.back();
+    m.seconds = bench::Median(seconds);
+    m.readSeconds = bench::Median(read);
+    m.peakMb = bench::Median(peak);
     return m;
+}
+
+void PrintTable(const std::vector<Row>& rows, int rounds) {
+    std::printf("\n### Report to PDF (median of %d interleaved rounds)\n\n", rounds);
+    std::printf("| records | pages | ours s | Qt s | cairo s | fastest peer / ours | ours MB | Qt MB | cairo MB "
+                "| ours PDF bytes/record | ours read s |\n");
+    std::printf("|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n");
+    for (const Row& r : rows) {
+        const double fastest = r.hasCairo ? std::min(r.qt.seconds, r.cairo.seconds) : r.qt.seconds;
+        char cairoS[32] = "n/a", cairoMb[32] = "n/a";
+        if (r.hasCairo) {
+            std::snprintf(cairoS, sizeof cairoS, "%.3f", r.cairo.seconds);
+            std::snprintf(cairoMb, sizeof cairoMb, "%.1f", r.cairo.peakMb);
+        }
+        std::printf("| %d | %d | %.3f | %.3f | %s | %.2fx | %.1f | %.1f | %s | %.0f | %.3f |\n", r.records,
+                    r.ours.pages, r.ours.seconds, r.qt.seconds, cairoS, fastest / r.ours.seconds, r.ours.peakMb,
+                    r.qt.peakMb, cairoMb, r.ours.fileBytes / r.records, r.ours.readSeconds);
+    }
+    std::printf("\nPeer pages: ");
+    for (const Row& r : rows)
+        std::printf("%d records: Qt %d%s; ", r.records, r.qt.pages,
+                    r.hasCairo ? (", cairo " + std::to_string(r.cairo.pages)).c_str() : "");
+    std::printf("\nA ratio above 1 means ours is faster than the fastest peer.\n");
 }
 
 }  // namespace
@@ -221,26 +205,59 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("QORPRINT_UNATTENDED", "1", 1);
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    int rounds = 5;
+    std::string keep;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
+            rounds = std::max(1, std::atoi(argv[++i]));
+        } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
+            keep = argv[++i];
+        } else if (std::atoi(argv[i]) > 0) {
+            sizes.push_back(std::atoi(argv[i]));
+        } else {
+            std::fprintf(stderr, "usage: bench_report_pdf [--rounds N] [--keep DIR] [records ...]\n");
+            return 2;
+        }
+    }
     if (sizes.empty()) sizes = {10000, 100000};
+#ifdef QOR_BENCH_CAIRO
+    const bool hasCairo = true;
+#else
+    const bool hasCairo = false;
+#endif
 
-    const fs::path dir = fs::temp_directory_path() / ("bench-report-pdf-" + std::to_string(getpid()));
+    const fs::path dir =
+        keep.empty() ? fs::temp_directory_path() / ("bench-report-pdf-" + std::to_string(getpid())) : fs::path(keep);
     fs::create_directories(dir);
-    std::printf("%9s | %8s %10s %8s %6s %8s %7s %7s | %8s %8s %7s | %7s\n", "records", "report s",
-                "records/s", "pages/s", "pages", "peak MB", "PDF MB", "read s", "QPdf s",
-                "peak MB", "PDF MB", "speed-up");
+    std::vector<Row> rows;
     for (int n : sizes) {
         const std::string db = (dir / ("invoices-" + std::to_string(n) + ".sqlite")).string();
         if (!bench::MakeInvoiceDatabase(db, n)) std::abort();
-        const std::string pdf = (dir / "report.pdf").string();
-        const std::string ref = (dir / "reference.pdf").string();
-        const Measure a = InChild([&] { return RunReport(db, pdf); });
-        const Measure b = InChild([&] { return RunReference(db, ref); });
-        std::printf("%9d | %8.3f %10.0f %8.0f %6d %8.1f %7.2f %7.3f | %8.3f %8.1f %7.2f | %6.1fx\n", n,
-                    a.seconds, n / a.seconds, a.pages / a.seconds, a.pages, a.peakMb, a.fileMb,
-                    a.readSeconds, b.seconds, b.peakMb, b.fileMb, b.seconds / a.seconds);
-        std::fflush(stdout);
+        const std::string tag = "-" + std::to_string(n) + ".pdf";
+        const std::string pdf = (dir / ("report" + tag)).string();
+        const std::string qtPdf = (dir / ("qt" + tag)).string();
+        [[maybe_unused]] const std::string cairoPdf = (dir / ("cairo" + tag)).string();
+        std::vector<Measure> ours, qt, cairo;
+        for (int round = 1; round <= rounds; ++round) {
+            ours.push_back(bench::InChild("bench_report_pdf: the report", [&] { return RunReport(db, pdf); }));
+            qt.push_back(bench::InChild("bench_report_pdf: the Qt peer", [&] { return RunReference(db, qtPdf); }));
+#ifdef QOR_BENCH_CAIRO
+            cairo.push_back(bench::InChild("bench_report_pdf: the cairo peer", [&] { return RunCairoReference(db, cairoPdf); }));
+#endif
+            std::fprintf(stderr, "%d records, round %d/%d: ours %.3f s, Qt %.3f s", n, round, rounds,
+                         ours.back().seconds, qt.back().seconds);
+            if (hasCairo) std::fprintf(stderr, ", cairo %.3f s", cairo.back().seconds);
+            std::fprintf(stderr, "\n");
+        }
+        Row row;
+        row.records = n;
+        row.ours = Medians(ours);
+        row.qt = Medians(qt);
+        row.hasCairo = hasCairo;
+        if (hasCairo) row.cairo = Medians(cairo);
+        rows.push_back(row);
     }
-    fs::remove_all(dir);
+    PrintTable(rows, rounds);
+    if (keep.empty()) fs::remove_all(dir);
     return 0;
 }

@@ -14,11 +14,11 @@
 #include <qor/clsqorPrintLib.h>
 
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
 #include <zlib.h>
 
+#include "support/Child.h"
 #include "support/Invoices.h"
 
 #include <chrono>
@@ -306,36 +306,6 @@ SheetCount ReadSheet(const std::string& file) {
 
 // ---- Child processes --------------------------------------------------------------------------
 
-// Runs `fn` in a child process and returns what it measured; an exception in the child or a
-// child that dies ends the benchmark.
-template <typename Fn>
-Measure InChild(const char* what, Fn fn) {
-    std::fflush(stdout);
-    int fds[2];
-    if (pipe(fds) != 0) std::abort();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        Measure m;
-        try {
-            m = fn();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "bench_report_xlsx: %s: %s\n", what, e.what());
-            _exit(1);
-        }
-        if (write(fds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
-    Measure m;
-    const bool ok = read(fds[0], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (!ok || !WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail(std::string(what) + " failed");
-    return m;
-}
-
 struct Result {
     int records = 0;
     Measure lib, ref;
@@ -350,8 +320,8 @@ Result RunCase(const Case& c, const fs::path& dir) {
     const std::string reference = (dir / "reference.xlsx").string();
     fs::remove(workbook);
     fs::remove(reference);
-    res.lib = InChild("the report", [&] { return RunReport(c, exportFile); });
-    res.ref = InChild("the reference", [&] { return RunReference(c, reference); });
+    res.lib = bench::InChild("bench_report_xlsx: the report", [&] { return RunReport(c, exportFile); });
+    res.ref = bench::InChild("bench_report_xlsx: the reference", [&] { return RunReference(c, reference); });
     res.libMb = FileMb(workbook);
     res.refMb = FileMb(reference);
     const long cols = static_cast<long>(c.columns.size());
