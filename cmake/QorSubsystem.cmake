@@ -2,7 +2,7 @@
 # Declares the static library qor_<NAME> built from SOURCES, with the public
 # headers of include/ and the private headers of src/ on its include path.
 function(qor_add_subsystem name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "WINDOW_PART" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
   add_library(qor_${name} STATIC ${ARG_SOURCES})
   target_include_directories(qor_${name}
     PUBLIC
@@ -11,23 +11,19 @@ function(qor_add_subsystem name)
     PRIVATE
       ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(qor_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
-  set_property(GLOBAL APPEND PROPERTY QOR_SUBSYSTEM_TARGETS qor_${name})
+  if(ARG_WINDOW_PART)
+    set_property(GLOBAL APPEND PROPERTY QOR_WINDOW_TARGETS qor_${name})
+  else()
+    set_property(GLOBAL APPEND PROPERTY QOR_SUBSYSTEM_TARGETS qor_${name})
+  endif()
 endfunction()
 
 # qor_add_window_part(NAME SOURCES ... DEPENDS ...)
-# Declares the static library qor_<NAME> of code that needs Qt's GUI or Widgets library
-# (windows, screen painting, rich text, picture decoding). Its objects go into the window
-# part libqorprint-gui, never into libqorprint.
+# The same for code that needs Qt's GUI or Widgets library (windows, screen painting, rich
+# text, picture decoding). Its objects go into the window part libqorprint-gui, never into
+# libqorprint.
 function(qor_add_window_part name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
-  add_library(qor_${name} STATIC ${ARG_SOURCES})
-  target_include_directories(qor_${name}
-    PUBLIC
-      $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
-    PRIVATE
-      ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(qor_${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
-  set_property(GLOBAL APPEND PROPERTY QOR_WINDOW_TARGETS qor_${name})
+  qor_add_subsystem(${name} ${ARGN} WINDOW_PART)
 endfunction()
 
 # qor_add_test(NAME SOURCES ... LIBS ... [LABELS ...] [RESOURCE_LOCK lock])

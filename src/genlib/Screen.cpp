@@ -34,11 +34,7 @@ int32_t GenServicesObject::ScreenPoint(const std::string& axis) const {
 void GenServicesObject::WindowArea(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom,
                                    int32_t& width, int32_t& height) const {
     gui::ScreenInfo screen;
-    if (!GuiScreen(screen)) {
-        screen = gui::ScreenInfo{};
-        screen.width = 1920;
-        screen.height = 1080;
-    }
+    if (!GuiScreen(screen)) screen = gui::ScreenInfo{};
     left = PixelsToTwips(screen.left, screen.dpiX);
     top = PixelsToTwips(screen.top, screen.dpiY);
     width = PixelsToTwips(screen.width, screen.dpiX);

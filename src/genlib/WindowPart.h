@@ -32,10 +32,11 @@ namespace surface { class PrintProgress; }
 
 namespace gui {
 
-// Geometry of the primary screen, in pixels, with its logical resolution.
+// Geometry of the primary screen, in pixels, with its logical resolution. The defaults stand
+// where there is no screen or it tells no available area.
 struct ScreenInfo {
     int32_t cursorX = 0, cursorY = 0;
-    int32_t left = 0, top = 0, width = 0, height = 0;  // the available area
+    int32_t left = 0, top = 0, width = 1920, height = 1080;  // the available area
     double dpiX = 96, dpiY = 96;
 };
 

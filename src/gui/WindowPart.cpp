@@ -37,12 +37,12 @@ bool PrimaryScreen(ScreenInfo& info) {
     const QPoint cursor = QCursor::pos(screen);
     info.cursorX = cursor.x();
     info.cursorY = cursor.y();
-    QRect area(0, 0, 1920, 1080);
-    if (screen->availableGeometry().isValid()) area = screen->availableGeometry();
-    info.left = area.left();
-    info.top = area.top();
-    info.width = area.width();
-    info.height = area.height();
+    if (const QRect area = screen->availableGeometry(); area.isValid()) {
+        info.left = area.left();
+        info.top = area.top();
+        info.width = area.width();
+        info.height = area.height();
+    }
     info.dpiX = screen->logicalDotsPerInchX();
     info.dpiY = screen->logicalDotsPerInchY();
     return true;
