@@ -147,6 +147,7 @@ int main(int argc, char** argv) {
     r.SetRt(qor::SqliteRecordset::Open(db, bench::kInvoiceQuery));
     const auto endDoc = Clock::now();
     r.EndDoc();
+    const double peakAfterPreview = bench::PeakMb();
     fs::remove_all(dir);
     if (app.painted == Clock::time_point{}) {
         std::fprintf(stderr, "bench_preview_paint: the preview window painted no page\n");
@@ -164,6 +165,7 @@ int main(int argc, char** argv) {
     std::printf("| Init to first page painted in the preview | %.1f |\n", Ms(start, app.painted));
     std::printf("| EndDoc call (opens the preview) to first page painted | %.1f |\n", Ms(endDoc, app.painted));
     std::printf("| repaint of the shown page from the view's cache (median of %d) | %.3f |\n", repaints, app.repaintMs);
+    std::printf("\nPeak resident memory with every page kept and the preview shown: %.1f MB\n", peakAfterPreview);
 
     // The zooms of the preview and the pixels per twip of each.
     const double width = doc.PageWidthOf(1), height = doc.PageHeightOf(1);

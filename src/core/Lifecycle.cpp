@@ -6,6 +6,7 @@
 #include "core/PrinterChoice.h"
 #include "core/Printers.h"
 #include "core/Surfaces.h"
+#include "surface/DocumentAccess.h"
 #include "surface/SpoolerTrays.h"
 
 #include <qor/GenServices.h>
@@ -20,6 +21,9 @@
 namespace qor {
 
 namespace {
+
+// Pages held in memory before finished ones are set aside, for documents not previewed.
+constexpr size_t kSpillBytes = size_t{2} << 20;
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -133,6 +137,9 @@ bool clsqorPrintLib::InitPrinter(const std::string& PrinterName, int16_t Preview
     font.Italic = false;
     font.Underline = false;
     surface.StartDoc();
+    // A document no preview window will show keeps only its last pages in memory; the rest
+    // wait in a temporary file (read back whole should anything but the PDF writer ask).
+    if (Preview == 0 || !CanShowWindows()) surface::SpillPagesAbove(surface, kSpillBytes);
     PrScaleWidth = services.TwipsToMm(static_cast<float>(surface.PageWidth()));
     PrScaleHeight = services.TwipsToMm(static_cast<float>(surface.PageHeight()));
     return true;

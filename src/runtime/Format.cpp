@@ -118,59 +118,83 @@ std::string LiteralSection(std::string_view s) {
     return out;
 }
 
-std::string FormatTextSection(const std::string& source, std::string_view s) {
+namespace {
+
+// A text section taken apart: literal pieces and placeholders, and its modifiers.
+struct TextPlan {
     struct Piece {
         bool placeholder;
         char kind;  // '@' or '&'
         std::string text;
     };
     std::vector<Piece> pieces;
+    size_t places = 0;
     int caseChange = 0;  // -1 lower, 1 upper
     bool leftToRight = false;
+};
+
+TextPlan CompileTextSection(std::string_view s) {
+    TextPlan plan;
     size_t i = 0;
     while (i < s.size()) {
         const size_t after = SkipQuoted(s, i);
         if (after != i) {
-            pieces.push_back({false, 0, LiteralSection(s.substr(i, after - i))});
+            plan.pieces.push_back({false, 0, LiteralSection(s.substr(i, after - i))});
             i = after;
             continue;
         }
         const char c = s[i];
-        if (c == '@' || c == '&') pieces.push_back({true, c, {}});
-        else if (c == '<') caseChange = -1;
-        else if (c == '>') caseChange = 1;
-        else if (c == '!') leftToRight = true;
-        else pieces.push_back({false, 0, std::string(1, c)});
+        if (c == '@' || c == '&') {
+            plan.pieces.push_back({true, c, {}});
+            ++plan.places;
+        } else if (c == '<') {
+            plan.caseChange = -1;
+        } else if (c == '>') {
+            plan.caseChange = 1;
+        } else if (c == '!') {
+            plan.leftToRight = true;
+        } else {
+            plan.pieces.push_back({false, 0, std::string(1, c)});
+        }
         ++i;
     }
-    std::string text = source;
-    if (caseChange != 0) {
-        const QString q = QString::fromStdString(text);
-        text = (caseChange > 0 ? q.toUpper() : q.toLower()).toStdString();
+    return plan;
+}
+
+}  // namespace
+
+std::string FormatTextSection(const std::string& source, std::string_view s) {
+    thread_local PatternCache<TextPlan> cache;
+    const std::shared_ptr<const TextPlan> plan = cache.Get(s, CompileTextSection);
+    std::string changed;
+    if (plan->caseChange != 0) {
+        const QString q = QString::fromStdString(source);
+        changed = (plan->caseChange > 0 ? q.toUpper() : q.toLower()).toStdString();
     }
-    std::vector<std::string> chars;
-    for (size_t k = 0; k < text.size();) {
-        const size_t len = CodePointLength(text, k);
-        chars.push_back(text.substr(k, len));
-        k += len;
-    }
-    size_t places = 0;
-    for (const Piece& p : pieces) places += p.placeholder ? 1 : 0;
+    const std::string& text = plan->caseChange != 0 ? changed : source;
     std::string out;
-    if (places == 0) {
-        for (const Piece& p : pieces) out += p.text;
+    if (plan->places == 0) {
+        for (const TextPlan::Piece& p : plan->pieces) out += p.text;
         return out + text;
     }
-    const size_t count = chars.size();
+    // where each character starts, and the end
+    std::vector<size_t> starts;
+    if (plan->places > 1) {
+        for (size_t k = 0; k < text.size(); k += CodePointLength(text, k)) starts.push_back(k);
+    }
+    const size_t count = plan->places > 1 ? starts.size() : text.empty() ? 0 : 1;
+    starts.push_back(text.size());
+    const size_t places = plan->places;
     size_t j = 0;
-    for (const Piece& p : pieces) {
+    for (const TextPlan::Piece& p : plan->pieces) {
         if (!p.placeholder) {
             out += p.text;
             continue;
         }
-        // the characters this placeholder shows, as a range [from, to) of `chars`
+        // the characters this placeholder shows, as a range [from, to) of the characters
+        // (one placeholder shows them all)
         size_t from = 0, to = 0;
-        if (leftToRight) {
+        if (plan->leftToRight) {
             from = j;
             to = j == places - 1 ? count : j + 1;
         } else {
@@ -182,8 +206,10 @@ std::string FormatTextSection(const std::string& source, std::string_view s) {
         to = std::min(to, count);
         if (from >= to) {
             if (p.kind == '@') out += ' ';
+        } else if (places == 1) {
+            out += text;
         } else {
-            for (size_t k = from; k < to; ++k) out += chars[k];
+            out.append(text, starts[from], starts[to] - starts[from]);
         }
         ++j;
     }
@@ -197,7 +223,7 @@ namespace {
 // The runtime's named formats, as patterns of the pattern language ("" for General Number,
 // which prints the plain number).
 struct NamedFormat {
-    const char* name;
+    std::string_view name;
     const char* pattern;
 };
 
@@ -223,7 +249,7 @@ constexpr std::array<NamedFormat, 16> kNamedFormats{{
 const NamedFormat* FindNamed(std::string_view pattern) {
     for (const NamedFormat& f : kNamedFormats) {
         const std::string_view name = f.name;
-        if (name.size() != pattern.size()) continue;
+        if (name.size() != pattern.size() || name[0] != detail::Lower(pattern[0])) continue;
         bool same = true;
         for (size_t i = 0; i < name.size() && same; ++i) same = detail::Lower(pattern[i]) == name[i];
         if (same) return &f;
@@ -274,13 +300,30 @@ std::optional<NumberOf> AsNumber(const Variant& v, const LocaleInfo& locale) {
     return n;
 }
 
+// A pattern split into its sections, each with its kind.
+struct SplitPattern {
+    std::vector<std::string> sections;
+    std::vector<detail::SectionKind> kinds;
+};
+
+SplitPattern Split(std::string_view pattern) {
+    SplitPattern split;
+    for (const std::string_view section : detail::SplitSections(pattern)) {
+        split.sections.emplace_back(section);
+        split.kinds.push_back(detail::ClassifySection(section));
+    }
+    return split;
+}
+
 std::string FormatSections(const Variant& value, std::string_view pattern,
                            const LocaleInfo& locale) {
     using detail::SectionKind;
-    const std::vector<std::string_view> sections = detail::SplitSections(pattern);
+    thread_local detail::PatternCache<SplitPattern> cache;
+    const std::shared_ptr<const SplitPattern> split = cache.Get(pattern, Split);
+    const std::vector<std::string>& sections = split->sections;
     if (value.IsNull()) return sections.size() >= 4 ? detail::LiteralSection(sections[3]) : "";
 
-    const SectionKind firstKind = detail::ClassifySection(sections[0]);
+    const SectionKind firstKind = split->kinds[0];
     std::optional<NumberOf> number;
     if (value.IsString() && firstKind == SectionKind::Date) {
         if (auto date = detail::ParseDate(value.AsString(), locale)) {
@@ -304,7 +347,7 @@ std::string FormatSections(const Variant& value, std::string_view pattern,
         index = 2;
     }
     const std::string_view section = sections[index];
-    switch (detail::ClassifySection(section)) {
+    switch (split->kinds[index]) {
     case SectionKind::Number:
         return detail::FormatNumberSection(number->digits, minus, section, locale);
     case SectionKind::Date:

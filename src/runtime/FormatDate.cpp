@@ -177,7 +177,9 @@ int WeekOfYear(const DateParts& p) {
 
 std::string FormatDateSection(double oaDate, std::string_view section, const LocaleInfo& locale) {
     const DateParts p = SplitDate(oaDate);
-    const std::vector<DateToken> tokens = Tokenise(section);
+    thread_local PatternCache<std::vector<DateToken>> cache;
+    const std::shared_ptr<const std::vector<DateToken>> compiled = cache.Get(section, Tokenise);
+    const std::vector<DateToken>& tokens = *compiled;
     bool twelveHour = false;
     for (const DateToken& t : tokens) {
         if (t.field >= DateField::AmPmUpper) twelveHour = true;

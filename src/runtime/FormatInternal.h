@@ -5,11 +5,37 @@
 
 #include <qor/Locale.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qor::detail {
+
+// A small per-thread store of compiled patterns, keyed by the pattern text: a report formats
+// the same few patterns for every row, so each is parsed once. Entries are shared so a caller
+// keeps its own even when a nested call fills the store and it is emptied.
+template <class Compiled>
+class PatternCache {
+public:
+    template <class Compile>
+    std::shared_ptr<const Compiled> Get(std::string_view key, Compile compile) {
+        if (const auto it = entries_.find(key); it != entries_.end()) return it->second;
+        auto compiled = std::make_shared<const Compiled>(compile(key));
+        if (entries_.size() >= kLimit) entries_.clear();
+        entries_.emplace(std::string(key), compiled);
+        return compiled;
+    }
+
+private:
+    static constexpr size_t kLimit = 64;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::shared_ptr<const Compiled>, Hash, std::equal_to<>> entries_;
+};
 
 // What a pattern section formats.
 enum class SectionKind { Number, Date, Text, Literal };

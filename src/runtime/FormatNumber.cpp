@@ -138,12 +138,25 @@ Layout Analyse(const std::vector<NumToken>& tokens) {
     return l;
 }
 
+struct NumberPlan {
+    std::vector<NumToken> tokens;
+    Layout layout;
+};
+
+NumberPlan Compile(std::string_view section) {
+    NumberPlan plan{Tokenise(section), {}};
+    plan.layout = Analyse(plan.tokens);
+    return plan;
+}
+
 }  // namespace
 
 std::string FormatNumberSection(const Decimal& source, bool negative, std::string_view section,
                                 const LocaleInfo& locale) {
-    const std::vector<NumToken> tokens = Tokenise(section);
-    const Layout l = Analyse(tokens);
+    thread_local PatternCache<NumberPlan> cache;
+    const std::shared_ptr<const NumberPlan> plan = cache.Get(section, Compile);
+    const std::vector<NumToken>& tokens = plan->tokens;
+    const Layout& l = plan->layout;
 
     Decimal d = source;
     if (!d.IsZero()) d.exponent += 2 * l.percents - 3 * l.thousandsScale;

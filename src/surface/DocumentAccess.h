@@ -24,9 +24,16 @@ struct PrinterSettings {
     std::shared_ptr<void> extra;
 };
 
-// The retained document of a surface (pages, texts, styles).
+// The retained document of a surface (pages, texts, styles), every page in memory: pages
+// set aside in a spill file are read back first.
 Document& DocumentOf(VSPrinter& printer);
 const Document& DocumentOf(const VSPrinter& printer);
+// The same with spilled pages left in the spill file, for readers that load them one at a
+// time (the PDF writer).
+const Document& DocumentAsSpilled(const VSPrinter& printer);
+// From now until the document ends, finished pages are set aside in a temporary file once
+// they hold more than `bytes` (0: never). For documents that only go to a file or printer.
+void SpillPagesAbove(VSPrinter& printer, size_t bytes);
 
 // The printer settings of a surface.
 PrinterSettings& PrinterOf(VSPrinter& printer);

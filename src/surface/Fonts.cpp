@@ -120,8 +120,7 @@ FontFace::~FontFace() {
     hb_blob_destroy(blob_);
 }
 
-uint32_t FontFace::Glyph(char32_t cp) const {
-    if (cp < kDirect) return direct_[cp];
+uint32_t FontFace::SparseGlyph(char32_t cp) const {
     auto it = std::lower_bound(sparse_.begin(), sparse_.end(), std::make_pair(cp, uint32_t{0}));
     return it != sparse_.end() && it->first == cp ? it->second : 0;
 }
@@ -260,13 +259,9 @@ FaceId FontRegistry::FallbackFor(FaceId base, char32_t cp) {
     return found;
 }
 
-char32_t NextCodePoint(std::string_view s, size_t& i) {
+char32_t NextMultiByteCodePoint(std::string_view s, size_t& i) {
     auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
     unsigned char c = b(i);
-    if (c < 0x80) {
-        ++i;
-        return c;
-    }
     int n = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
     if (n < 0 || c > 0xF4 || i + n >= s.size()) {
         ++i;

@@ -53,7 +53,7 @@ public:
     const FaceMetrics& Metrics() const { return metrics_; }
 
     // Glyph id of `cp` in this face; 0 (.notdef) when the face lacks it.
-    uint32_t Glyph(char32_t cp) const;
+    uint32_t Glyph(char32_t cp) const { return cp < kDirect ? direct_[cp] : SparseGlyph(cp); }
     // Advance of glyph `glyph` in font units (0 for ids outside the font).
     int32_t Advance(uint32_t glyph) const {
         return glyph < advances_.size() ? advances_[glyph] : 0;
@@ -73,6 +73,7 @@ public:
     }
 
 private:
+    uint32_t SparseGlyph(char32_t cp) const;
     static constexpr char32_t kDirect = 0x3000;  // code points below: direct table
     std::string path_;
     int index_;
@@ -115,7 +116,15 @@ private:
 };
 
 // Decodes one UTF-8 code point at `i`, advancing `i`; invalid bytes give U+FFFD.
-char32_t NextCodePoint(std::string_view s, size_t& i);
+char32_t NextMultiByteCodePoint(std::string_view s, size_t& i);
+inline char32_t NextCodePoint(std::string_view s, size_t& i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+        ++i;
+        return c;
+    }
+    return NextMultiByteCodePoint(s, i);
+}
 
 // True for characters that are never drawn as glyphs (controls: tab, CR, LF, ...).
 inline bool IsControl(char32_t cp) { return cp < 0x20 || (cp >= 0x7F && cp < 0xA0); }

@@ -52,7 +52,7 @@ void PdfFile::Stream(int obj, std::string_view dict, std::string_view data, bool
 }
 
 void PdfFile::FlushIfLarge() {
-    if (out_.data.size() < (1u << 20)) return;
+    if (out_.data.size() < (1u << 18)) return;
     sink_(out_.data);
     flushed_ += out_.data.size();
     out_.data.clear();
@@ -107,7 +107,9 @@ public:
         : doc_(doc), file_(file), fonts_(fonts), images_(images) {}
 
     // Content stream of `page`.
-    const std::string& Content(const Page& page) {
+    // `texts` holds the texts the page's text records point into.
+    const std::string& Content(const Page& page, std::string_view texts) {
+        texts_ = texts;
         c_.data.clear();
         fill_ = 0xFFFFFFFF;
         pen_ = PenState{};
@@ -204,8 +206,8 @@ private:
         }
         tx_ = x;
         ty_ = y;
-        std::string_view text = doc_.strings.At(static_cast<uint32_t>(r.v[2]),
-                                                static_cast<uint32_t>(r.v[3]));
+        std::string_view text = texts_.substr(static_cast<uint32_t>(r.v[2]),
+                                              static_cast<uint32_t>(r.v[3]));
         std::string& d = c_.data;
         d.push_back('(');
         for (size_t i = 0; i < text.size();) {
@@ -359,6 +361,7 @@ private:
     PdfFonts& fonts_;
     std::unordered_map<uint32_t, int>& images_;
     PdfBuffer c_;
+    std::string_view texts_;
     uint32_t fill_ = 0xFFFFFFFF;
     PenState pen_;
     bool inText_ = false, havePos_ = false;
@@ -393,17 +396,27 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     PageWriter writer(doc, file, fonts, images);
     std::vector<int> pageObjects;
     pageObjects.reserve(pages.size());
+    Page loaded;  // a spilled page, read back
+    std::string loadedTexts;
     for (int p : pages) {
         if (onPage) onPage(static_cast<int32_t>(pageObjects.size() + 1), static_cast<int32_t>(pages.size()));
-        const Page& page = doc.pages[static_cast<size_t>(p - 1)];
-        const std::string& content = writer.Content(page);
+        const Page* page = &doc.pages[static_cast<size_t>(p - 1)];
+        std::string_view texts = doc.strings.At(0, static_cast<uint32_t>(doc.strings.Size()));
+        if (page->spillAt >= 0) {
+            doc.Spill()->Load(*page, loaded.records, loadedTexts);
+            loaded.width = page->width;
+            loaded.height = page->height;
+            page = &loaded;
+            texts = loadedTexts;
+        }
+        const std::string& content = writer.Content(*page, texts);
         int contentObj = file.Alloc();
         file.Stream(contentObj, "", content, true);
         int pageObj = file.Alloc();
         PdfBuffer& b = file.Begin(pageObj);
         b << "<< /Type /Page /Parent ";
         b.I(kPages) << "0 R /MediaBox [0 0 ";
-        b.N(page.width / 20.0, 3).Num(page.height / 20.0, 3);
+        b.N(page->width / 20.0, 3).Num(page->height / 20.0, 3);
         b << "] /Resources ";
         b.I(kResources) << "0 R /Contents ";
         b.I(contentObj) << "0 R >>";
@@ -462,7 +475,7 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
 
 void WritePdf(const VSPrinter& printer, const std::string& file, const std::vector<int>& pages,
               const PdfInfo& info, const PageObserver& onPage) {
-    const Document& doc = DocumentOf(printer);
+    const Document& doc = DocumentAsSpilled(printer);
     if (doc.pages.empty()) throw RuntimeError(kErrInvalidCall, "The document has no pages");
     for (int p : pages)
         if (p < 1 || static_cast<size_t>(p) > doc.pages.size()) throw RuntimeError(kErrSubscript);
@@ -485,7 +498,7 @@ void WritePdf(const VSPrinter& printer, const std::string& file) {
 
 std::string WritePdfToString(const VSPrinter& printer, const std::vector<int>& pages) {
     std::string out;
-    WritePdfDocument(DocumentOf(printer), pages, PdfInfo{},
+    WritePdfDocument(DocumentAsSpilled(printer), pages, PdfInfo{},
                      [&out](std::string_view bytes) { out.append(bytes); });
     return out;
 }

@@ -1,6 +1,8 @@
 #include "surface/Records.h"
 
 #include "qor/RuntimeError.h"
+
+#include <cerrno>
 #include <cstring>
 
 namespace qor::surface {
@@ -65,12 +67,7 @@ size_t StringPool::MemoryBytes() const {
                                    sizeof(uint32_t);
 }
 
-void StringPool::Clear() {
-    bytes_ = {};
-    slots_ = {};
-    offsets_ = {};
-    lengths_ = {};
-}
+void StringPool::Clear() { *this = StringPool(); }
 
 uint32_t Document::FontIndex(const DocFont& font) { return Intern(fonts, font, lastFont_); }
 uint32_t Document::TextStyleIndex(const TextStyle& style) {
@@ -90,7 +87,7 @@ uint32_t Document::PictureIndex(const qor::Picture& picture) {
 
 size_t Document::RecordCount() const {
     size_t n = 0;
-    for (const Page& p : pages) n += p.records.size();
+    for (const Page& p : pages) n += p.records.size() + p.spillRecords;
     return n;
 }
 
@@ -103,15 +100,92 @@ size_t Document::MemoryBytes() const {
     return n;
 }
 
-void Document::Clear() {
-    pages = {};
-    strings.Clear();
-    fonts = {};
-    textStyles = {};
-    shapeStyles = {};
-    pictures = {};
-    backRgb = 0xFFFFFF;
-    lastFont_ = lastText_ = lastShape_ = UINT32_MAX;
+PageSpill::PageSpill() : file_(std::tmpfile()) {
+    if (file_ == nullptr) {
+        throw RuntimeError(kErrPathFileAccess,
+                           std::string("Cannot make a temporary file: ") + std::strerror(errno));
+    }
 }
+
+PageSpill::~PageSpill() { std::fclose(file_); }
+
+bool PageSpill::Put(Page& page, const StringPool& strings) {
+    std::vector<Record> records = page.records;
+    scratch_.clear();
+    for (Record& r : records) {
+        if (r.Kind() != RecordKind::Text) continue;
+        const std::string_view text = strings.At(static_cast<uint32_t>(r.v[2]), static_cast<uint32_t>(r.v[3]));
+        r.v[2] = static_cast<int32_t>(scratch_.size());
+        scratch_.append(text);
+    }
+    if (scratch_.size() > UINT32_MAX) return false;
+    const size_t recordBytes = records.size() * sizeof(Record);
+    if (std::fseek(file_, end_, SEEK_SET) != 0 ||
+        std::fwrite(records.data(), 1, recordBytes, file_) != recordBytes ||
+        std::fwrite(scratch_.data(), 1, scratch_.size(), file_) != scratch_.size()) {
+        return false;
+    }
+    page.spillAt = end_;
+    page.spillRecords = static_cast<uint32_t>(records.size());
+    page.spillTextBytes = static_cast<uint32_t>(scratch_.size());
+    end_ += static_cast<int64_t>(recordBytes + scratch_.size());
+    std::vector<Record>().swap(page.records);  // gives the memory back
+    return true;
+}
+
+void PageSpill::Load(const Page& page, std::vector<Record>& records, std::string& texts) const {
+    records.resize(page.spillRecords);
+    texts.resize(page.spillTextBytes);
+    const size_t recordBytes = records.size() * sizeof(Record);
+    if (std::fflush(file_) != 0 || std::fseek(file_, page.spillAt, SEEK_SET) != 0 ||
+        std::fread(records.data(), 1, recordBytes, file_) != recordBytes ||
+        std::fread(texts.data(), 1, texts.size(), file_) != texts.size()) {
+        throw RuntimeError(kErrPathFileAccess, "Cannot read back the pages set aside in a temporary file");
+    }
+}
+
+void Document::MaybeSpill() {
+    if (spillLimit_ == 0 || spilled_ >= pages.size()) return;
+    size_t held = strings.Size();
+    for (size_t i = spilled_; i < pages.size(); ++i) held += pages[i].records.size() * sizeof(Record);
+    if (held <= spillLimit_) return;
+    try {
+        if (!spill_) spill_ = std::make_shared<PageSpill>();
+    } catch (const RuntimeError&) {
+        spillLimit_ = 0;  // no temporary file: the pages stay in memory
+        return;
+    }
+    for (; spilled_ < pages.size(); ++spilled_) {
+        if (!spill_->Put(pages[spilled_], strings)) {
+            spillLimit_ = 0;
+            return;
+        }
+    }
+    // Every page's texts are in the file now; the pages to come start a new pool.
+    strings.Clear();
+}
+
+void Document::RestoreSpilledPages() {
+    if (spilled_ == 0) return;
+    std::vector<Record> records;
+    std::string texts;
+    for (size_t i = 0; i < spilled_; ++i) {
+        Page& page = pages[i];
+        spill_->Load(page, records, texts);
+        for (Record& r : records) {
+            if (r.Kind() != RecordKind::Text) continue;
+            const std::string_view text(texts.data() + r.v[2], static_cast<size_t>(r.v[3]));
+            r.v[2] = static_cast<int32_t>(strings.Intern(text));
+        }
+        page.records = records;
+        page.spillAt = -1;
+        page.spillRecords = page.spillTextBytes = 0;
+    }
+    spilled_ = 0;
+    spillLimit_ = 0;
+    spill_.reset();
+}
+
+void Document::Clear() { *this = Document(); }
 
 }  // namespace qor::surface

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -72,6 +75,10 @@ struct Page {
     double width = 0;        // twips
     double height = 0;
     std::vector<Record> records;
+    // Where the page's records and texts lie in the document's spill file; -1 while they are
+    // in `records` and the document's strings.
+    int64_t spillAt = -1;
+    uint32_t spillRecords = 0, spillTextBytes = 0;
 };
 
 // Texts of a document, stored once each in one growing arena. Identical texts share their
@@ -84,6 +91,8 @@ public:
         return {bytes_.data() + offset, length};
     }
     size_t MemoryBytes() const;
+    // Bytes held in the arena: what the offsets of At() count from.
+    size_t Size() const { return bytes_.size(); }
     void Clear();
 
 private:
@@ -92,6 +101,29 @@ private:
     std::vector<uint32_t> slots_;    // entry index + 1, 0 = empty
     std::vector<uint32_t> offsets_;  // per entry
     std::vector<uint32_t> lengths_;  // per entry
+};
+
+// Finished pages set aside in an anonymous temporary file (gone when closed), so a long
+// document on its way to a file holds only the pages not yet set aside. A page is stored as
+// its records followed by its texts; the text records then count from the start of those.
+class PageSpill {
+public:
+    PageSpill();  // throws RuntimeError(75) when no temporary file can be made
+    ~PageSpill();
+    PageSpill(const PageSpill&) = delete;
+    PageSpill& operator=(const PageSpill&) = delete;
+
+    // Moves `page`'s records and texts into the file. False (the page unchanged) when the
+    // file cannot take them.
+    bool Put(Page& page, const StringPool& strings);
+    // Reads a page that was put here: its records, with the text records pointing into
+    // `texts`. Throws RuntimeError(75) when the file cannot be read.
+    void Load(const Page& page, std::vector<Record>& records, std::string& texts) const;
+
+private:
+    std::FILE* file_ = nullptr;
+    int64_t end_ = 0;
+    std::string scratch_;
 };
 
 // Everything a document holds. Style tables are append-only; records refer to them by index.
@@ -115,7 +147,23 @@ struct Document {
     size_t RecordCount() const;
     void Clear();
 
+    // With a limit above 0, finished pages move to a spill file once the pages still held
+    // take more than `limit` bytes of records and texts. Off again after Clear().
+    void SpillAbove(size_t limit) { spillLimit_ = limit; }
+    // Called when every page is finished (before a new page is added): spills them when
+    // they are over the limit. A file that cannot be made or written leaves them held.
+    void MaybeSpill();
+    // True when some page is in the spill file.
+    bool HasSpilledPages() const { return spilled_ > 0; }
+    // Reads every spilled page back into memory.
+    void RestoreSpilledPages();
+    // The spill file, for readers that take spilled pages one at a time; null when none.
+    const PageSpill* Spill() const { return spill_.get(); }
+
 private:
+    std::shared_ptr<PageSpill> spill_;
+    size_t spillLimit_ = 0;
+    size_t spilled_ = 0;    // pages [0, spilled_) are in the spill file
     // Last looked-up entries: drawing tends to reuse the previous style.
     uint32_t lastFont_ = UINT32_MAX, lastText_ = UINT32_MAX, lastShape_ = UINT32_MAX;
 };

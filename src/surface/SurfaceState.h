@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "qor/Picture.h"
 #include "qor/VSPrinter.h"
@@ -54,8 +56,17 @@ struct VSPrinter::Impl {
     bool resolvedValid = false;
     surface::FaceId resolvedFace = 0;
 
+    // The runs of the line measured or drawn last, in face `runsFace`: a text is mostly
+    // measured and then drawn, and splitting it into runs is the costly part of both.
+    surface::FaceId runsFace = 0;
+    bool runsValid = false;
+    std::string runsText;
+    std::vector<surface::TextRun> runs;
+
     surface::Page& Current();
     surface::FaceId FaceOf(const FontSpec& fontSpec);
+    // The runs of one line of text in `face` and its fallbacks (see ForEachRun).
+    const std::vector<surface::TextRun>& RunsOf(surface::FaceId face, std::string_view line);
     void RequireOpen() const;
 };
 

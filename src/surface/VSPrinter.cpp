@@ -83,6 +83,16 @@ surface::FaceId VSPrinter::Impl::FaceOf(const FontSpec& fontSpec) {
     return resolvedFace;
 }
 
+const std::vector<surface::TextRun>& VSPrinter::Impl::RunsOf(surface::FaceId face, std::string_view line) {
+    if (runsValid && runsFace == face && runsText == line) return runs;
+    runs.clear();
+    surface::ForEachRun(face, line, [&](const surface::TextRun& run) { runs.push_back(run); });
+    runsFace = face;
+    runsText.assign(line);
+    runsValid = true;
+    return runs;
+}
+
 namespace surface {
 
 namespace {
@@ -101,7 +111,7 @@ double AppendLine(VSPrinter::Impl& s, double x, double y, std::string_view line,
     const double baseline = y + reg.Face(face).AscentTwips(fontSpec.Size);
     const int32_t by = Round(baseline);
     double xx = x;
-    ForEachRun(face, line, [&](const TextRun& run) {
+    for (const TextRun& run : s.RunsOf(face, line)) {
         double w = run.advanceUnits * reg.Face(run.face).Scale(fontSpec.Size);
         const FontFace& drawn = reg.Face(run.face);
         uint32_t font = doc.FontIndex(DocFont{run.face, size, fontSpec.Underline, fontSpec.Strikethrough,
@@ -118,14 +128,23 @@ double AppendLine(VSPrinter::Impl& s, double x, double y, std::string_view line,
         r.v[4] = Round(w);
         page.records.push_back(r);
         xx += w;
-    });
+    }
     return xx - x;
 }
 
 }  // namespace
 
-Document& DocumentOf(VSPrinter& printer) { return Access::Of(printer).doc; }
-const Document& DocumentOf(const VSPrinter& printer) { return Access::Of(printer).doc; }
+Document& DocumentOf(VSPrinter& printer) {
+    Document& doc = Access::Of(printer).doc;
+    doc.RestoreSpilledPages();
+    return doc;
+}
+const Document& DocumentOf(const VSPrinter& printer) {
+    // Reading spilled pages back changes where they are kept, not the document.
+    return DocumentOf(const_cast<VSPrinter&>(printer));
+}
+const Document& DocumentAsSpilled(const VSPrinter& printer) { return Access::Of(printer).doc; }
+void SpillPagesAbove(VSPrinter& printer, size_t bytes) { Access::Of(printer).doc.SpillAbove(bytes); }
 PrinterSettings& PrinterOf(VSPrinter& printer) { return Access::Of(printer).printer; }
 const PrinterSettings& PrinterOf(const VSPrinter& printer) { return Access::Of(printer).printer; }
 
@@ -164,7 +183,7 @@ double AppendText(VSPrinter& printer, double x, double y, std::string_view utf8,
 }
 
 std::vector<int> AllPages(const VSPrinter& printer) {
-    std::vector<int> pages(DocumentOf(printer).pages.size());
+    std::vector<int> pages(DocumentAsSpilled(printer).pages.size());
     for (size_t i = 0; i < pages.size(); ++i) pages[i] = static_cast<int>(i + 1);
     return pages;
 }
@@ -200,6 +219,7 @@ void VSPrinter::StartDoc() {
 void VSPrinter::NewPage() {
     impl_->RequireOpen();
     impl_->doc.pages.back().records.shrink_to_fit();
+    impl_->doc.MaybeSpill();
     AddPage(*impl_);
 }
 
@@ -324,8 +344,12 @@ double VSPrinter::TextWidth(std::string_view text) const {
     surface::CheckSize(impl_->font.Size);
     surface::FaceId face = impl_->FaceOf(impl_->font);
     double w = 0;
+    FontRegistry& reg = FontRegistry::Instance();
     ForEachLine(text, [&](std::string_view line, bool) {
-        w = std::max(w, surface::LineWidthTwips(face, impl_->font.Size, line));
+        double lineWidth = 0;  // as LineWidthTwips sums it
+        for (const surface::TextRun& run : impl_->RunsOf(face, line))
+            lineWidth += run.advanceUnits * reg.Face(run.face).Scale(impl_->font.Size);
+        w = std::max(w, lineWidth);
     });
     return w;
 }

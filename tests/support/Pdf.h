@@ -29,6 +29,14 @@ struct Word {
     double CentreX() const { return (Left() + Right()) / 2; }
 };
 
+// `pdf` with the digits of its dates ("(D:20261206...Z)") blanked, for comparing two files.
+inline std::string WithoutPdfDates(std::string pdf) {
+    for (size_t at = pdf.find("(D:"); at != std::string::npos; at = pdf.find("(D:", at + 3)) {
+        for (size_t i = at + 3; i < pdf.size() && pdf[i] != ')'; ++i) pdf[i] = '0';
+    }
+    return pdf;
+}
+
 // Decodes the entities pdftotext writes in its XHTML output.
 inline std::string HtmlDecode(std::string s) {
     const std::pair<const char*, const char*> entities[] = {

@@ -101,6 +101,42 @@ TEST(Document, ShapesBecomeRecordsWithSharedStyles) {
     ExpectRuntimeError(380, [&] { p.PenWidth(-1); });
 }
 
+// A document whose pages are set aside as they are finished writes the same PDF as one kept
+// whole, also with a background colour given after they were set aside; reading the
+// document brings every page back.
+TEST(Document, SpilledPagesWriteTheSamePdfAndComeBackWhole) {
+    auto draw = [](VSPrinter& p, size_t spillAbove) {
+        p.StartDoc();
+        surface::SpillPagesAbove(p, spillAbove);
+        for (int page = 0; page < 4; ++page) {
+            if (page > 0) p.NewPage();
+            for (int i = 0; i < 30; ++i) {
+                p.CurrentX(1000);
+                p.CurrentY(1000 + i * 300);
+                p.Text("page " + std::to_string(page) + " line " + std::to_string(i % 7));
+            }
+            p.DrawLine(0, 0, 1000, 1000);
+        }
+        p.BackColor(0xCCFFFF);
+        p.EndDoc();
+    };
+    VSPrinter whole, spilled;
+    draw(whole, 0);
+    draw(spilled, 1);
+    EXPECT_TRUE(surface::DocumentAsSpilled(spilled).HasSpilledPages());
+    EXPECT_EQ(surface::DocumentAsSpilled(spilled).pages[0].records.size(), 0u);
+    const std::vector<int> pages{1, 2, 3, 4};
+    EXPECT_EQ(test::WithoutPdfDates(surface::WritePdfToString(spilled, pages)),
+              test::WithoutPdfDates(surface::WritePdfToString(whole, pages)));
+
+    const auto& back = DocumentOf(spilled);
+    ASSERT_FALSE(back.HasSpilledPages());
+    const auto& first = back.pages[0].records;
+    ASSERT_EQ(first.size(), 31u);
+    EXPECT_EQ(back.strings.At(static_cast<uint32_t>(first[29].v[2]), static_cast<uint32_t>(first[29].v[3])),
+              "page 0 line 1");
+}
+
 TEST(Fonts, FamiliesResolveToMetricCompatibleFilesWithTheWindowsMeasurement) {
     auto& reg = FontRegistry::Instance();
     EXPECT_EQ(reg.Face(reg.Resolve("Times New Roman", false, false)).Family(), "Liberation Serif");
