@@ -137,9 +137,11 @@ bool clsqorPrintLib::InitPrinter(const std::string& PrinterName, int16_t Preview
     font.Italic = false;
     font.Underline = false;
     surface.StartDoc();
-    // A document no preview window will show keeps only its last pages in memory; the rest
-    // wait in a temporary file (read back whole should anything but the PDF writer ask).
-    if (Preview == 0 || !CanShowWindows()) surface::SpillPagesAbove(surface, kSpillBytes);
+    // Finished pages are set aside as the document grows: in a temporary file when no preview
+    // window will show them, else compressed in memory. The PDF writer and the preview read
+    // them back one at a time; anything else gets them back whole.
+    surface::SpillPagesAbove(surface, kSpillBytes,
+                             Preview == 0 || !CanShowWindows() ? surface::SpillTo::File : surface::SpillTo::Memory);
     PrScaleWidth = services.TwipsToMm(static_cast<float>(surface.PageWidth()));
     PrScaleHeight = services.TwipsToMm(static_cast<float>(surface.PageHeight()));
     return true;

@@ -31,9 +31,10 @@ const Document& DocumentOf(const VSPrinter& printer);
 // The same with spilled pages left in the spill file, for readers that load them one at a
 // time (the PDF writer).
 const Document& DocumentAsSpilled(const VSPrinter& printer);
-// From now until the document ends, finished pages are set aside in a temporary file once
-// they hold more than `bytes` (0: never). For documents that only go to a file or printer.
-void SpillPagesAbove(VSPrinter& printer, size_t bytes);
+// From now until the document ends, finished pages are set aside once they hold more than
+// `bytes` (0: never): in a temporary file for documents that only go to a file or printer,
+// compressed in memory for documents a preview shows.
+void SpillPagesAbove(VSPrinter& printer, size_t bytes, SpillTo where);
 
 // The printer settings of a surface.
 PrinterSettings& PrinterOf(VSPrinter& printer);

@@ -56,12 +56,12 @@ QPen PenOf(const ShapeStyle& s) {
 
 // Texts are drawn in the painter's own units (`s` of them a twip) rather than through a
 // scaled transform, so that Qt's glyph cache serves them.
-void DrawText(QPainter& p, const Document& doc, const Record& r, double s) {
+void DrawText(QPainter& p, const Document& doc, std::string_view texts, const Record& r, double s) {
     const TextStyle& st = doc.textStyles[r.Style()];
     const DocFont& df = doc.fonts[st.font];
     const FontFace& face = FontRegistry::Instance().Face(df.face);
     const double scale = face.Scale(df.size) * s;
-    std::string_view text = doc.strings.At(static_cast<uint32_t>(r.v[2]), static_cast<uint32_t>(r.v[3]));
+    const std::string_view text = texts.substr(static_cast<uint32_t>(r.v[2]), static_cast<uint32_t>(r.v[3]));
     QList<quint32> glyphs;
     QList<QPointF> positions;
     glyphs.reserve(static_cast<qsizetype>(text.size()));
@@ -148,9 +148,12 @@ void DrawPicture(QPainter& p, const Document& doc, const Record& r) {
 }  // namespace
 
 void PaintPage(QPainter& painter, const VSPrinter& printer, int page, double pixelsPerTwip) {
-    const Document& doc = DocumentOf(printer);
+    const Document& doc = DocumentAsSpilled(printer);
     if (page < 1 || static_cast<size_t>(page) > doc.pages.size()) return;
-    const Page& pg = doc.pages[static_cast<size_t>(page - 1)];
+    Page loaded;
+    std::string loadedTexts;
+    std::string_view texts;
+    const Page& pg = doc.PageToRead(static_cast<size_t>(page - 1), loaded, loadedTexts, texts);
     painter.save();
     const QTransform base = painter.transform();
     QTransform scaled = base;
@@ -168,7 +171,7 @@ void PaintPage(QPainter& painter, const VSPrinter& printer, int page, double pix
             inTwips = !text;
         }
         switch (r.Kind()) {
-        case RecordKind::Text: DrawText(painter, doc, r, pixelsPerTwip); break;
+        case RecordKind::Text: DrawText(painter, doc, texts, r, pixelsPerTwip); break;
         case RecordKind::Picture: DrawPicture(painter, doc, r); break;
         case RecordKind::Line:
         case RecordKind::Rectangle:

@@ -83,7 +83,24 @@ void Deflate(std::string_view in, std::string& out, int level) {
     if (n == 0) throw RuntimeError(kErrOutOfMemory, "Compression failed");
     out.resize(start + n);
 }
+
+bool Inflate(std::string_view in, std::string& out) {
+    struct DecompressorDeleter {
+        void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+    };
+    thread_local std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> d(libdeflate_alloc_decompressor());
+    if (!d) throw RuntimeError(kErrOutOfMemory);
+    return libdeflate_zlib_decompress(d.get(), in.data(), in.size(), out.data(), out.size(), nullptr) ==
+           LIBDEFLATE_SUCCESS;
+}
 #else
+bool Inflate(std::string_view in, std::string& out) {
+    uLongf size = static_cast<uLongf>(out.size());
+    return uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(in.data()),
+                      static_cast<uLong>(in.size())) == Z_OK &&
+           size == out.size();
+}
+
 void Deflate(std::string_view in, std::string& out, int level) {
     if (level > 9) level = 9;
     uLongf bound = compressBound(static_cast<uLong>(in.size()));

@@ -86,5 +86,8 @@ public:
 
 // Deflate (zlib format) of `in` appended to `out`. `level` 1..9 (libdeflate allows 12).
 void Deflate(std::string_view in, std::string& out, int level);
+// Inflates what Deflate made into `out`, which has room for exactly the original bytes.
+// False when `in` is not such data.
+bool Inflate(std::string_view in, std::string& out);
 
 }  // namespace qor::surface

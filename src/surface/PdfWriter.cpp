@@ -400,15 +400,8 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     std::string loadedTexts;
     for (int p : pages) {
         if (onPage) onPage(static_cast<int32_t>(pageObjects.size() + 1), static_cast<int32_t>(pages.size()));
-        const Page* page = &doc.pages[static_cast<size_t>(p - 1)];
-        std::string_view texts = doc.strings.At(0, static_cast<uint32_t>(doc.strings.Size()));
-        if (page->spillAt >= 0) {
-            doc.Spill()->Load(*page, loaded.records, loadedTexts);
-            loaded.width = page->width;
-            loaded.height = page->height;
-            page = &loaded;
-            texts = loadedTexts;
-        }
+        std::string_view texts;
+        const Page* page = &doc.PageToRead(static_cast<size_t>(p - 1), loaded, loadedTexts, texts);
         const std::string& content = writer.Content(*page, texts);
         int contentObj = file.Alloc();
         file.Stream(contentObj, "", content, true);

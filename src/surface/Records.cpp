@@ -1,6 +1,7 @@
 #include "surface/Records.h"
 
 #include "qor/RuntimeError.h"
+#include "surface/PdfOutput.h"
 
 #include <cerrno>
 #include <cstring>
@@ -100,14 +101,16 @@ size_t Document::MemoryBytes() const {
     return n;
 }
 
-PageSpill::PageSpill() : file_(std::tmpfile()) {
-    if (file_ == nullptr) {
+PageSpill::PageSpill(SpillTo where) : file_(where == SpillTo::File ? std::tmpfile() : nullptr) {
+    if (where == SpillTo::File && file_ == nullptr) {
         throw RuntimeError(kErrPathFileAccess,
                            std::string("Cannot make a temporary file: ") + std::strerror(errno));
     }
 }
 
-PageSpill::~PageSpill() { std::fclose(file_); }
+PageSpill::~PageSpill() {
+    if (file_ != nullptr) std::fclose(file_);
+}
 
 bool PageSpill::Put(Page& page, const StringPool& strings) {
     std::vector<Record> records = page.records;
@@ -120,15 +123,23 @@ bool PageSpill::Put(Page& page, const StringPool& strings) {
     }
     if (scratch_.size() > UINT32_MAX) return false;
     const size_t recordBytes = records.size() * sizeof(Record);
-    if (std::fseek(file_, end_, SEEK_SET) != 0 ||
+    if (file_ == nullptr) {
+        std::string bytes(reinterpret_cast<const char*>(records.data()), recordBytes);
+        bytes.append(scratch_);
+        std::string& packed = compressed_.emplace_back();
+        Deflate(bytes, packed, 1);
+        packed.shrink_to_fit();
+        page.spillAt = static_cast<int64_t>(compressed_.size() - 1);
+    } else if (std::fseek(file_, end_, SEEK_SET) != 0 ||
         std::fwrite(records.data(), 1, recordBytes, file_) != recordBytes ||
         std::fwrite(scratch_.data(), 1, scratch_.size(), file_) != scratch_.size()) {
         return false;
+    } else {
+        page.spillAt = end_;
+        end_ += static_cast<int64_t>(recordBytes + scratch_.size());
     }
-    page.spillAt = end_;
     page.spillRecords = static_cast<uint32_t>(records.size());
     page.spillTextBytes = static_cast<uint32_t>(scratch_.size());
-    end_ += static_cast<int64_t>(recordBytes + scratch_.size());
     std::vector<Record>().swap(page.records);  // gives the memory back
     return true;
 }
@@ -137,7 +148,13 @@ void PageSpill::Load(const Page& page, std::vector<Record>& records, std::string
     records.resize(page.spillRecords);
     texts.resize(page.spillTextBytes);
     const size_t recordBytes = records.size() * sizeof(Record);
-    if (std::fflush(file_) != 0 || std::fseek(file_, page.spillAt, SEEK_SET) != 0 ||
+    if (file_ == nullptr) {
+        std::string bytes(recordBytes + texts.size(), '\0');
+        if (!Inflate(compressed_[static_cast<size_t>(page.spillAt)], bytes))
+            throw RuntimeError(kErrDeviceIO, "A page set aside in memory cannot be read back");
+        std::memcpy(records.data(), bytes.data(), recordBytes);
+        texts.assign(bytes, recordBytes);
+    } else if (std::fflush(file_) != 0 || std::fseek(file_, page.spillAt, SEEK_SET) != 0 ||
         std::fread(records.data(), 1, recordBytes, file_) != recordBytes ||
         std::fread(texts.data(), 1, texts.size(), file_) != texts.size()) {
         throw RuntimeError(kErrPathFileAccess, "Cannot read back the pages set aside in a temporary file");
@@ -150,7 +167,7 @@ void Document::MaybeSpill() {
     for (size_t i = spilled_; i < pages.size(); ++i) held += pages[i].records.size() * sizeof(Record);
     if (held <= spillLimit_) return;
     try {
-        if (!spill_) spill_ = std::make_shared<PageSpill>();
+        if (!spill_) spill_ = std::make_shared<PageSpill>(spillTo_);
     } catch (const RuntimeError&) {
         spillLimit_ = 0;  // no temporary file: the pages stay in memory
         return;
@@ -163,6 +180,20 @@ void Document::MaybeSpill() {
     }
     // Every page's texts are in the file now; the pages to come start a new pool.
     strings.Clear();
+}
+
+const Page& Document::PageToRead(size_t index, Page& scratch, std::string& scratchTexts,
+                                 std::string_view& texts) const {
+    const Page& page = pages[index];
+    if (page.spillAt < 0) {
+        texts = strings.At(0, static_cast<uint32_t>(strings.Size()));
+        return page;
+    }
+    spill_->Load(page, scratch.records, scratchTexts);
+    scratch.width = page.width;
+    scratch.height = page.height;
+    texts = scratchTexts;
+    return scratch;
 }
 
 void Document::RestoreSpilledPages() {

@@ -103,12 +103,15 @@ private:
     std::vector<uint32_t> lengths_;  // per entry
 };
 
-// Finished pages set aside in an anonymous temporary file (gone when closed), so a long
-// document on its way to a file holds only the pages not yet set aside. A page is stored as
-// its records followed by its texts; the text records then count from the start of those.
+// Finished pages set aside, so a long document holds only the pages not yet set aside: in an
+// anonymous temporary file (gone when closed) for a document on its way to a file or printer,
+// or compressed in memory for one a preview shows. A page is stored as its records followed
+// by its texts; the text records then count from the start of those.
+enum class SpillTo { File, Memory };
 class PageSpill {
 public:
-    PageSpill();  // throws RuntimeError(75) when no temporary file can be made
+    // Throws RuntimeError(75) when no temporary file can be made.
+    explicit PageSpill(SpillTo where);
     ~PageSpill();
     PageSpill(const PageSpill&) = delete;
     PageSpill& operator=(const PageSpill&) = delete;
@@ -121,8 +124,9 @@ public:
     void Load(const Page& page, std::vector<Record>& records, std::string& texts) const;
 
 private:
-    std::FILE* file_ = nullptr;
+    std::FILE* file_ = nullptr;  // null: in memory
     int64_t end_ = 0;
+    std::vector<std::string> compressed_;  // in memory: per page, spillAt indexes it
     std::string scratch_;
 };
 
@@ -147,9 +151,12 @@ struct Document {
     size_t RecordCount() const;
     void Clear();
 
-    // With a limit above 0, finished pages move to a spill file once the pages still held
-    // take more than `limit` bytes of records and texts. Off again after Clear().
-    void SpillAbove(size_t limit) { spillLimit_ = limit; }
+    // With a limit above 0, finished pages are set aside once the pages still held take
+    // more than `limit` bytes of records and texts. Off again after Clear().
+    void SpillAbove(size_t limit, SpillTo where) {
+        spillLimit_ = limit;
+        spillTo_ = where;
+    }
     // Called when every page is finished (before a new page is added): spills them when
     // they are over the limit. A file that cannot be made or written leaves them held.
     void MaybeSpill();
@@ -157,11 +164,15 @@ struct Document {
     bool HasSpilledPages() const { return spilled_ > 0; }
     // Reads every spilled page back into memory.
     void RestoreSpilledPages();
-    // The spill file, for readers that take spilled pages one at a time; null when none.
-    const PageSpill* Spill() const { return spill_.get(); }
+    // Page `index` (from 0) for reading one page at a time: the page itself, or a spilled
+    // page read back into `scratch` and `scratchTexts`. `texts` is set to the bytes its
+    // text records point into. Throws as PageSpill::Load.
+    const Page& PageToRead(size_t index, Page& scratch, std::string& scratchTexts,
+                           std::string_view& texts) const;
 
 private:
     std::shared_ptr<PageSpill> spill_;
+    SpillTo spillTo_ = SpillTo::File;
     size_t spillLimit_ = 0;
     size_t spilled_ = 0;    // pages [0, spilled_) are in the spill file
     // Last looked-up entries: drawing tends to reuse the previous style.

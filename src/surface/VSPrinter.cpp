@@ -144,7 +144,9 @@ const Document& DocumentOf(const VSPrinter& printer) {
     return DocumentOf(const_cast<VSPrinter&>(printer));
 }
 const Document& DocumentAsSpilled(const VSPrinter& printer) { return Access::Of(printer).doc; }
-void SpillPagesAbove(VSPrinter& printer, size_t bytes) { Access::Of(printer).doc.SpillAbove(bytes); }
+void SpillPagesAbove(VSPrinter& printer, size_t bytes, SpillTo where) {
+    Access::Of(printer).doc.SpillAbove(bytes, where);
+}
 PrinterSettings& PrinterOf(VSPrinter& printer) { return Access::Of(printer).printer; }
 const PrinterSettings& PrinterOf(const VSPrinter& printer) { return Access::Of(printer).printer; }
 

@@ -4,8 +4,13 @@
 
 #include <cmath>
 
+#include <QImage>
+#include <QPainter>
+
+#include "qor/PagePainting.h"
 #include "qor/VSPrinter.h"
 #include "surface/DocumentAccess.h"
+#include "surface/PagePainter.h"
 #include "surface/Fonts.h"
 #include "support/Errors.h"
 #include "support/Pdf.h"
@@ -105,9 +110,9 @@ TEST(Document, ShapesBecomeRecordsWithSharedStyles) {
 // whole, also with a background colour given after they were set aside; reading the
 // document brings every page back.
 TEST(Document, SpilledPagesWriteTheSamePdfAndComeBackWhole) {
-    auto draw = [](VSPrinter& p, size_t spillAbove) {
+    auto draw = [](VSPrinter& p, size_t spillAbove, surface::SpillTo where) {
         p.StartDoc();
-        surface::SpillPagesAbove(p, spillAbove);
+        surface::SpillPagesAbove(p, spillAbove, where);
         for (int page = 0; page < 4; ++page) {
             if (page > 0) p.NewPage();
             for (int i = 0; i < 30; ++i) {
@@ -120,14 +125,28 @@ TEST(Document, SpilledPagesWriteTheSamePdfAndComeBackWhole) {
         p.BackColor(0xCCFFFF);
         p.EndDoc();
     };
-    VSPrinter whole, spilled;
-    draw(whole, 0);
-    draw(spilled, 1);
-    EXPECT_TRUE(surface::DocumentAsSpilled(spilled).HasSpilledPages());
-    EXPECT_EQ(surface::DocumentAsSpilled(spilled).pages[0].records.size(), 0u);
+    VSPrinter whole, inMemory, spilled;
+    draw(whole, 0, surface::SpillTo::File);
+    draw(inMemory, 1, surface::SpillTo::Memory);
+    draw(spilled, 1, surface::SpillTo::File);
     const std::vector<int> pages{1, 2, 3, 4};
-    EXPECT_EQ(test::WithoutPdfDates(surface::WritePdfToString(spilled, pages)),
-              test::WithoutPdfDates(surface::WritePdfToString(whole, pages)));
+    for (const VSPrinter* p : {&inMemory, &spilled}) {
+        EXPECT_TRUE(surface::DocumentAsSpilled(*p).HasSpilledPages());
+        EXPECT_EQ(surface::DocumentAsSpilled(*p).pages[0].records.size(), 0u);
+        EXPECT_EQ(test::WithoutPdfDates(surface::WritePdfToString(*p, pages)),
+                  test::WithoutPdfDates(surface::WritePdfToString(whole, pages)));
+    }
+
+    // The painter reads a page set aside in memory without bringing the others back.
+    surface::EnsureGuiApplication();
+    QImage painted[2];
+    for (int i = 0; i < 2; ++i) {
+        painted[i] = QImage(200, 280, QImage::Format_RGB32);
+        QPainter painter(&painted[i]);
+        PaintPage(painter, i == 0 ? whole : inMemory, 2, 0.015);
+    }
+    EXPECT_EQ(painted[0], painted[1]);
+    EXPECT_TRUE(surface::DocumentAsSpilled(inMemory).HasSpilledPages());
 
     const auto& back = DocumentOf(spilled);
     ASSERT_FALSE(back.HasSpilledPages());
