@@ -10,12 +10,6 @@ namespace qor::surface {
 
 namespace {
 
-uint32_t Hash(std::string_view s) {
-    uint32_t h = 2166136261u;  // FNV-1a
-    for (unsigned char c : s) h = (h ^ c) * 16777619u;
-    return h;
-}
-
 template <class T>
 uint32_t Intern(std::vector<T>& table, const T& value, uint32_t& last) {
     if (last < table.size() && table[last] == value) return last;
@@ -30,42 +24,12 @@ uint32_t Intern(std::vector<T>& table, const T& value, uint32_t& last) {
 
 }  // namespace
 
-uint32_t StringPool::Intern(std::string_view text) {
-    if (slots_.empty()) slots_.assign(1024, 0);
-    size_t mask = slots_.size() - 1;
-    size_t i = Hash(text) & mask;
-    while (uint32_t e = slots_[i]) {
-        uint32_t entry = e - 1;
-        if (lengths_[entry] == text.size() &&
-            std::memcmp(bytes_.data() + offsets_[entry], text.data(), text.size()) == 0)
-            return offsets_[entry];
-        i = (i + 1) & mask;
-    }
+uint32_t StringPool::Add(std::string_view text) {
     if (bytes_.size() + text.size() > UINT32_MAX)
         throw RuntimeError(kErrOutOfMemory, "The document's texts exceed 4 GB");
-    uint32_t offset = static_cast<uint32_t>(bytes_.size());
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
-    offsets_.push_back(offset);
-    lengths_.push_back(static_cast<uint32_t>(text.size()));
-    slots_[i] = static_cast<uint32_t>(offsets_.size());
-    if (offsets_.size() * 4 > slots_.size() * 3) Grow();
+    const auto offset = static_cast<uint32_t>(bytes_.size());
+    bytes_.append(text);
     return offset;
-}
-
-void StringPool::Grow() {
-    std::vector<uint32_t> slots(slots_.size() * 2, 0);
-    size_t mask = slots.size() - 1;
-    for (uint32_t e = 0; e < offsets_.size(); ++e) {
-        size_t i = Hash(At(offsets_[e], lengths_[e])) & mask;
-        while (slots[i]) i = (i + 1) & mask;
-        slots[i] = e + 1;
-    }
-    slots_.swap(slots);
-}
-
-size_t StringPool::MemoryBytes() const {
-    return bytes_.capacity() + (slots_.capacity() + offsets_.capacity() + lengths_.capacity()) *
-                                   sizeof(uint32_t);
 }
 
 void StringPool::Clear() { *this = StringPool(); }
@@ -206,7 +170,7 @@ void Document::RestoreSpilledPages() {
         for (Record& r : records) {
             if (r.Kind() != RecordKind::Text) continue;
             const std::string_view text(texts.data() + r.v[2], static_cast<size_t>(r.v[3]));
-            r.v[2] = static_cast<int32_t>(strings.Intern(text));
+            r.v[2] = static_cast<int32_t>(strings.Add(text));
         }
         page.records = records;
         page.spillAt = -1;

@@ -1,5 +1,5 @@
-// The retained document: pages of fixed-size drawing records in whole twips, with texts,
-// fonts, styles and pictures interned once per document.
+// The retained document: pages of fixed-size drawing records in whole twips, their texts in
+// one arena, and fonts, styles and pictures interned once per document.
 #pragma once
 
 #include <cstdint>
@@ -81,26 +81,22 @@ struct Page {
     uint32_t spillRecords = 0, spillTextBytes = 0;
 };
 
-// Texts of a document, stored once each in one growing arena. Identical texts share their
-// bytes; a small open-addressing table of offsets finds them.
+// Texts of a document, one after another in one growing arena. Texts are not shared: the
+// pages are set aside often enough that looking for an equal text costs more than it saves.
 class StringPool {
 public:
-    // Offset of `text` in the arena, adding it when new.
-    uint32_t Intern(std::string_view text);
+    // Offset of `text`, appended to the arena. Throws RuntimeError(7) past 4 GB.
+    uint32_t Add(std::string_view text);
     std::string_view At(uint32_t offset, uint32_t length) const {
         return {bytes_.data() + offset, length};
     }
-    size_t MemoryBytes() const;
+    size_t MemoryBytes() const { return bytes_.capacity(); }
     // Bytes held in the arena: what the offsets of At() count from.
     size_t Size() const { return bytes_.size(); }
     void Clear();
 
 private:
-    void Grow();
-    std::vector<char> bytes_;
-    std::vector<uint32_t> slots_;    // entry index + 1, 0 = empty
-    std::vector<uint32_t> offsets_;  // per entry
-    std::vector<uint32_t> lengths_;  // per entry
+    std::string bytes_;
 };
 
 // Finished pages set aside, so a long document holds only the pages not yet set aside: in an

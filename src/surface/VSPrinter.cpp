@@ -123,7 +123,7 @@ double AppendLine(VSPrinter::Impl& s, double x, double y, std::string_view line,
         r.head = Record::Head(RecordKind::Text, style);
         r.v[0] = Round(xx);
         r.v[1] = by;
-        r.v[2] = static_cast<int32_t>(doc.strings.Intern(piece));
+        r.v[2] = static_cast<int32_t>(doc.strings.Add(piece));
         r.v[3] = static_cast<int32_t>(piece.size());
         r.v[4] = Round(w);
         page.records.push_back(r);
