@@ -55,6 +55,10 @@ struct JobOptions {
 //
 // All members are safe to call from several threads at once: each call uses a connection
 // of its own.
+//
+// libcups is opened the first time a member needs the server. When it cannot be loaded
+// (libcups.so.2 missing, or lacking a function the spooler calls), every member that asks the
+// server throws qor::RuntimeError(48) naming the library instead of answering.
 class Spooler {
 public:
     // The one spooler of the process.

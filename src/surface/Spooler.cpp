@@ -2,9 +2,8 @@
 #include <qor/Spooler.h>
 
 #include "surface/SpoolerCups.h"
+#include "surface/SpoolerLibrary.h"
 #include "surface/SpoolerTrays.h"
-
-#include <cups/cups.h>
 
 #include <algorithm>
 
@@ -12,6 +11,8 @@ namespace qor {
 
 using spooler::Connect;
 using spooler::Connection;
+using spooler::Cups;
+using spooler::CupsFunctions;
 
 Spooler& Spooler::Instance() {
     static Spooler instance;
@@ -25,6 +26,7 @@ std::vector<std::string> Spooler::Printers() {
 }
 
 std::string Spooler::DefaultPrinter() {
+    const CupsFunctions& cups = Cups();
     Connection http = Connect();
     if (!http) return {};
     const std::vector<std::string> printers = spooler::ListPrinters(http.get());
@@ -32,27 +34,27 @@ std::string Spooler::DefaultPrinter() {
 
     // The user's choice (LPDEST, PRINTER, lpoptions) comes first; an instance suffix
     // ("PrinterA/draft") names the same printer.
-    if (const char* chosen = cupsGetDefault2(http.get())) {
+    if (const char* chosen = cups.cupsGetDefault2(http.get())) {
         std::string name = chosen;
         name = name.substr(0, name.find('/'));
         if (auto found = spooler::FindPrinter(printers, name)) return *found;
     }
     // That choice may name a printer that is gone: then the server's own default.
-    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-name");
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ipp_t* response = cupsDoRequest(http.get(), request, "/");
+    ipp_t* request = cups.ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
+    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                      "printer-name");
+    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                      cups.cupsUser());
+    ipp_t* response = cups.cupsDoRequest(http.get(), request, "/");
     std::string result;
-    if (response && ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
-        if (ipp_attribute_t* attr = ippFindAttribute(response, "printer-name", IPP_TAG_NAME)) {
-            if (auto found = spooler::FindPrinter(printers, ippGetString(attr, 0, nullptr))) {
+    if (response && cups.ippGetStatusCode(response) <= IPP_STATUS_OK_EVENTS_COMPLETE) {
+        if (ipp_attribute_t* attr = cups.ippFindAttribute(response, "printer-name", IPP_TAG_NAME)) {
+            if (auto found = spooler::FindPrinter(printers, cups.ippGetString(attr, 0, nullptr))) {
                 result = *found;
             }
         }
     }
-    ippDelete(response);
+    cups.ippDelete(response);
     return result;
 }
 
