@@ -56,8 +56,6 @@ std::vector<TraySource> MediaSources(ipp_attribute_t* attr) {
     return sources;
 }
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 // The printer's PPD, when it has one: its InputSlot choices and its copy limit.
 bool ReadPpd(http_t* http, const std::string& name, PrinterInfo& info) {
     const CupsFunctions& cups = Cups();
@@ -82,7 +80,6 @@ bool ReadPpd(http_t* http, const std::string& name, PrinterInfo& info) {
     info.Trays = AssignTrayCodes(sources);
     return true;
 }
-#pragma GCC diagnostic pop
 
 [[noreturn]] void BadRange(const std::string& text) {
     throw RuntimeError(kErrInvalidCall, "Invalid page range \"" + text + "\"");
