@@ -51,7 +51,8 @@ struct JobOptions {
 // copies-supported of 1-1 for queues without a PPD.
 //
 // Printer names compare without regard to letter case, as the library matches upper-cased
-// names; calls that take a printer accept any casing of an installed name.
+// names; calls that take a printer accept any casing of an installed name. A blank name names
+// no printer: calls taking one answer at once, without asking the server.
 //
 // All members are safe to call from several threads at once: each call uses a connection
 // of its own.

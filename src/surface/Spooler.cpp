@@ -6,6 +6,8 @@
 #include "surface/SpoolerTrays.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace qor {
 
@@ -13,6 +15,27 @@ using spooler::Connect;
 using spooler::Connection;
 using spooler::Cups;
 using spooler::CupsFunctions;
+
+namespace {
+
+struct Installed {
+    Connection http;
+    std::string name;  // as the server spells it
+};
+
+// The installed printer `printer` names, with the connection it was found on; nothing when no
+// server answers or no such printer is installed. A blank name names no printer and asks
+// nothing of the server.
+std::optional<Installed> FindInstalled(const std::string& printer) {
+    if (printer.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
+    Connection http = Connect();
+    if (!http) return std::nullopt;
+    auto name = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    if (!name) return std::nullopt;
+    return Installed{std::move(http), std::move(*name)};
+}
+
+}  // namespace
 
 Spooler& Spooler::Instance() {
     static Spooler instance;
@@ -61,45 +84,36 @@ std::string Spooler::DefaultPrinter() {
 bool Spooler::HasPrinter(const std::string& printer) { return !InstalledName(printer).empty(); }
 
 std::string Spooler::InstalledName(const std::string& printer) {
-    Connection http = Connect();
-    if (!http) return {};
-    return spooler::FindPrinter(spooler::ListPrinters(http.get()), printer).value_or("");
+    auto found = FindInstalled(printer);
+    return found ? found->name : std::string();
 }
 
 std::vector<Tray> Spooler::Trays(const std::string& printer) {
-    Connection http = Connect();
-    if (!http) return {};
-    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    auto found = FindInstalled(printer);
     if (!found) return {};
-    return spooler::Describe(http.get(), *found).Trays;
+    return spooler::Describe(found->http.get(), found->name).Trays;
 }
 
 bool Spooler::AcceptsBin(const std::string& printer, int32_t code) {
     code &= 0xFF;
-    Connection http = Connect();
-    if (!http) return false;
-    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    auto found = FindInstalled(printer);
     if (!found) return false;
     if (BinSendsNoTray(code)) return true;
-    const std::vector<Tray> trays = spooler::Describe(http.get(), *found).Trays;
+    const std::vector<Tray> trays = spooler::Describe(found->http.get(), found->name).Trays;
     return std::any_of(trays.begin(), trays.end(), [code](const Tray& t) { return t.Code == code; });
 }
 
 bool Spooler::AcceptsCopies(const std::string& printer, int32_t copies) {
     if (copies < 1) return false;
-    Connection http = Connect();
-    if (!http) return false;
-    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    auto found = FindInstalled(printer);
     if (!found) return false;
-    return copies <= spooler::Describe(http.get(), *found).MaxCopies;
+    return copies <= spooler::Describe(found->http.get(), found->name).MaxCopies;
 }
 
 std::string Spooler::DeviceUri(const std::string& printer) {
-    Connection http = Connect();
-    if (!http) return {};
-    auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
+    auto found = FindInstalled(printer);
     if (!found) return {};
-    return spooler::Describe(http.get(), *found).DeviceUri;
+    return spooler::Describe(found->http.get(), found->name).DeviceUri;
 }
 
 }  // namespace qor

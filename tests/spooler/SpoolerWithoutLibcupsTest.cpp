@@ -30,6 +30,9 @@ TEST(SpoolerWithoutLibcups, PrinterCallsRaise48AndPdfsAreStillWritten) {
     EXPECT_EQ(test::PdfText(pdf), "written without libcups\n\f");
 
     Spooler& spooler = Spooler::Instance();
+    // A blank printer name names no printer: answered without the server, so without libcups.
+    EXPECT_FALSE(spooler.AcceptsBin("", 15));
+    EXPECT_FALSE(spooler.AcceptsCopies(" ", 1));
     const std::string listing = test::ExpectRuntimeError(kErrLoadingLibrary, [&] { spooler.Printers(); });
     EXPECT_NE(listing.find(missing), std::string::npos) << listing;
     EXPECT_EQ(test::ExpectRuntimeError(kErrLoadingLibrary, [&] { spooler.Submit("PrinterA", pdf, JobOptions{}); }),
