@@ -38,7 +38,8 @@ struct OdbcDriver {
 // 3051 the connection failed (bad data source, server down, bad password), 3075 the query
 // failed or returns no rows, 3061 parameters missing, 5 too many, 3265 unknown parameter
 // name, 3043 a failure while reading rows (a lost connection included: a set never ends
-// early without an error).
+// early without an error), 48 when unixODBC's driver manager (libodbc.so.2) cannot be loaded:
+// it is opened when the first set connects, or when Drivers is first called.
 class OdbcRecordset final : public Recordset {
 public:
     // Connects with `connection` ("DSN=name;..." or "Driver={...};...", the driver's own
@@ -59,6 +60,7 @@ public:
         const std::vector<std::pair<std::string, Variant>>& params);
 
     // The ODBC drivers installed, in the driver manager's order; empty when there are none.
+    // Throws RuntimeError(48) when the driver manager cannot be loaded.
     static std::vector<OdbcDriver> Drivers();
 
     ~OdbcRecordset() override;

@@ -51,10 +51,15 @@ struct JobOptions {
 // copies-supported of 1-1 for queues without a PPD.
 //
 // Printer names compare without regard to letter case, as the library matches upper-cased
-// names; calls that take a printer accept any casing of an installed name.
+// names; calls that take a printer accept any casing of an installed name. A blank name names
+// no printer: calls taking one answer at once, without asking the server.
 //
 // All members are safe to call from several threads at once: each call uses a connection
 // of its own.
+//
+// libcups is opened the first time a member needs the server. When it cannot be loaded
+// (libcups.so.2 missing, or lacking a function the spooler calls), every member that asks the
+// server throws qor::RuntimeError(48) naming the library instead of answering.
 class Spooler {
 public:
     // The one spooler of the process.

@@ -3,11 +3,8 @@
 
 #include <qor/RuntimeError.h>
 
+#include "data/OdbcLibrary.h"
 #include "data/OdbcText.h"
-
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
 
 #include <algorithm>
 #include <charconv>
@@ -43,14 +40,15 @@ SQLWCHAR* W(std::u16string& s) { return reinterpret_cast<SQLWCHAR*>(s.data()); }
 
 // The diagnostics of `handle` as "[SQLSTATE] message; ...", the password hidden.
 std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string_view password) {
+    const odbc::OdbcFunctions& api = odbc::Odbc();
     std::string text;
     for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE && record <= 8; ++record) {
         SQLWCHAR state[6] = {};
         SQLINTEGER native = 0;
         std::u16string message(1024, u'\0');
         SQLSMALLINT length = 0;
-        const SQLRETURN rc = SQLGetDiagRecW(type, handle, record, state, &native, W(message),
-                                            static_cast<SQLSMALLINT>(message.size()), &length);
+        const SQLRETURN rc = api.SQLGetDiagRecW(type, handle, record, state, &native, W(message),
+                                                static_cast<SQLSMALLINT>(message.size()), &length);
         if (!SQL_SUCCEEDED(rc)) break;
         message.resize(std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(length, 0)), message.size() - 1));
         for (char16_t& c : message)
@@ -160,10 +158,12 @@ struct OdbcRecordset::Impl {
     std::vector<Param> params;
 
     ~Impl() {
-        if (stmt != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-        if (connected) SQLDisconnect(dbc);
-        if (dbc != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-        if (env != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, env);
+        if (env == SQL_NULL_HENV) return;  // nothing was opened, perhaps for want of the driver manager
+        const odbc::OdbcFunctions& api = odbc::Odbc();
+        if (stmt != SQL_NULL_HSTMT) api.SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+        if (connected) api.SQLDisconnect(dbc);
+        if (dbc != SQL_NULL_HDBC) api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        api.SQLFreeHandle(SQL_HANDLE_ENV, env);
     }
 
     // " (query '...' on '...')", appended to every error description.
@@ -183,37 +183,39 @@ struct OdbcRecordset::Impl {
 };
 
 void OdbcRecordset::Impl::Connect(const std::string& given) {
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+    const odbc::OdbcFunctions& api = odbc::Odbc();
+    if (!SQL_SUCCEEDED(api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
         Fail(kErrCannotOpen, "Cannot start the ODBC driver manager");
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    api.SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     std::string text = given;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
+        if (!SQL_SUCCEEDED(api.SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc)))
             Fail(kErrCannotOpen, "Cannot connect", SQL_HANDLE_ENV, env);
         std::u16string wide = odbc::ToUtf16(text);
-        const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, W(wide), static_cast<SQLSMALLINT>(wide.size()),
-                                               nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        const SQLRETURN rc = api.SQLDriverConnectW(dbc, nullptr, W(wide), static_cast<SQLSMALLINT>(wide.size()),
+                                                   nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
         if (!SQL_SUCCEEDED(rc)) Fail(kErrCannotOpen, "Cannot connect", SQL_HANDLE_DBC, dbc);
         connected = true;
         // The PostgreSQL driver reads the whole result into memory unless it is told to read
         // through a cursor, and gives booleans as text: it is connected again with a cursor
         // as large as a block and booleans as BIT.
         char driver[256] = {};
-        SQLGetInfo(dbc, SQL_DRIVER_NAME, driver, sizeof driver, nullptr);
+        api.SQLGetInfo(dbc, SQL_DRIVER_NAME, driver, sizeof driver, nullptr);
         if (attempt > 0 || std::strncmp(driver, "psqlodbc", 8) != 0 || odbc::HasKey(text, "UseDeclareFetch")) break;
-        SQLDisconnect(dbc);
+        api.SQLDisconnect(dbc);
         connected = false;
-        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        api.SQLFreeHandle(SQL_HANDLE_DBC, dbc);
         dbc = SQL_NULL_HDBC;
         text += (text.empty() || text.back() == ';' ? "" : ";") + std::string("UseDeclareFetch=1;Fetch=") +
                 std::to_string(kMaxRowsPerFetch) + (odbc::HasKey(text, "BoolsAsChar") ? "" : ";BoolsAsChar=0");
     }
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
+    if (!SQL_SUCCEEDED(api.SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)))
         Fail(kErrCannotOpen, "Cannot make a statement", SQL_HANDLE_DBC, dbc);
 }
 
 void OdbcRecordset::Impl::Execute() {
-    const SQLRETURN rc = SQLExecute(stmt);
+    const odbc::OdbcFunctions& api = odbc::Odbc();
+    const SQLRETURN rc = api.SQLExecute(stmt);
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail(kErrQuery, "SQL error", SQL_HANDLE_STMT, stmt);
     openCursor = true;
     position = 0;
@@ -223,6 +225,7 @@ void OdbcRecordset::Impl::Execute() {
 }
 
 void OdbcRecordset::Impl::ReadUnbound(Column& c, SQLUSMALLINT number) {
+    const odbc::OdbcFunctions& api = odbc::Odbc();
     // Pieces are appended until the driver has given the whole value.
     const SQLLEN terminator = c.kind == Kind::Text ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 0;
     SQLLEN used = 0;
@@ -230,7 +233,7 @@ void OdbcRecordset::Impl::ReadUnbound(Column& c, SQLUSMALLINT number) {
         if (static_cast<SQLLEN>(c.data.size()) < used + 4096) c.data.resize(static_cast<std::size_t>(used + 4096) * 2);
         SQLLEN length = 0;
         const SQLLEN room = static_cast<SQLLEN>(c.data.size()) - used;
-        const SQLRETURN rc = SQLGetData(stmt, number, c.cType, c.data.data() + used, room, &length);
+        const SQLRETURN rc = api.SQLGetData(stmt, number, c.cType, c.data.data() + used, room, &length);
         if (rc == SQL_NO_DATA) break;
         if (!SQL_SUCCEEDED(rc)) Fail(kErrReading, "Reading failed", SQL_HANDLE_STMT, stmt);
         if (length == SQL_NULL_DATA) {
@@ -247,6 +250,7 @@ void OdbcRecordset::Impl::ReadUnbound(Column& c, SQLUSMALLINT number) {
 }
 
 void OdbcRecordset::Impl::Fetch() {
+    const odbc::OdbcFunctions& api = odbc::Odbc();
     ++row;
     if (row < fetched) {
         ++position;
@@ -255,10 +259,10 @@ void OdbcRecordset::Impl::Fetch() {
     }
     fetched = 0;
     row = 0;
-    const SQLRETURN rc = SQLFetch(stmt);
+    const SQLRETURN rc = api.SQLFetch(stmt);
     if (rc == SQL_NO_DATA) {
         eof = true;
-        SQLCloseCursor(stmt);
+        api.SQLCloseCursor(stmt);
         openCursor = false;
         return;
     }
@@ -314,21 +318,22 @@ std::shared_ptr<OdbcRecordset> OdbcRecordset::Prepare(
                                         std::to_string(byNumber.size()) + ".");
     }
 
+    const odbc::OdbcFunctions& api = odbc::Odbc();
     impl->Connect(connection);
     std::u16string wide = odbc::ToUtf16(query.sql);
-    if (!SQL_SUCCEEDED(SQLPrepareW(impl->stmt, W(wide), static_cast<SQLINTEGER>(wide.size()))))
+    if (!SQL_SUCCEEDED(api.SQLPrepareW(impl->stmt, W(wide), static_cast<SQLINTEGER>(wide.size()))))
         impl->Fail(kErrQuery, "SQL error", SQL_HANDLE_STMT, impl->stmt);
     // A driver that does not count the markers does not take them either (mdbtools): the
     // values are written into the query as literals instead.
     SQLSMALLINT markers = -1;
     if (!query.slots.empty() &&
-        (!SQL_SUCCEEDED(SQLNumParams(impl->stmt, &markers)) || markers != static_cast<SQLSMALLINT>(query.slots.size()))) {
+        (!SQL_SUCCEEDED(api.SQLNumParams(impl->stmt, &markers)) || markers != static_cast<SQLSMALLINT>(query.slots.size()))) {
         wide = odbc::ToUtf16(odbc::WithLiterals(query, byNumber));
-        SQLFreeHandle(SQL_HANDLE_STMT, impl->stmt);
+        api.SQLFreeHandle(SQL_HANDLE_STMT, impl->stmt);
         impl->stmt = SQL_NULL_HSTMT;
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, impl->dbc, &impl->stmt)))
+        if (!SQL_SUCCEEDED(api.SQLAllocHandle(SQL_HANDLE_STMT, impl->dbc, &impl->stmt)))
             impl->Fail(kErrCannotOpen, "Cannot make a statement", SQL_HANDLE_DBC, impl->dbc);
-        if (!SQL_SUCCEEDED(SQLPrepareW(impl->stmt, W(wide), static_cast<SQLINTEGER>(wide.size()))))
+        if (!SQL_SUCCEEDED(api.SQLPrepareW(impl->stmt, W(wide), static_cast<SQLINTEGER>(wide.size()))))
             impl->Fail(kErrQuery, "SQL error", SQL_HANDLE_STMT, impl->stmt);
     } else {
         impl->params.resize(query.slots.size());
@@ -386,8 +391,8 @@ std::shared_ptr<OdbcRecordset> OdbcRecordset::Prepare(
                 size = std::max<SQLULEN>(p.text.size(), 1);
                 break;
         }
-        if (!SQL_SUCCEEDED(SQLBindParameter(impl->stmt, static_cast<SQLUSMALLINT>(m + 1), SQL_PARAM_INPUT, cType,
-                                            sqlType, size, digits, buffer, bufferLength, &p.indicator)))
+        if (!SQL_SUCCEEDED(api.SQLBindParameter(impl->stmt, static_cast<SQLUSMALLINT>(m + 1), SQL_PARAM_INPUT, cType,
+                                                sqlType, size, digits, buffer, bufferLength, &p.indicator)))
             impl->Fail(kErrQuery, "Parameter " + std::to_string(m + 1) + " cannot be bound", SQL_HANDLE_STMT,
                        impl->stmt);
     }
@@ -395,12 +400,12 @@ std::shared_ptr<OdbcRecordset> OdbcRecordset::Prepare(
     // Most drivers describe a prepared query; the others (mdbtools) only an executed one,
     // which is then executed once more with the row array in place.
     SQLSMALLINT count = 0;
-    if (!SQL_SUCCEEDED(SQLNumResultCols(impl->stmt, &count)) || count <= 0) {
-        const SQLRETURN rc = SQLExecute(impl->stmt);
+    if (!SQL_SUCCEEDED(api.SQLNumResultCols(impl->stmt, &count)) || count <= 0) {
+        const SQLRETURN rc = api.SQLExecute(impl->stmt);
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) impl->Fail(kErrQuery, "SQL error", SQL_HANDLE_STMT, impl->stmt);
         impl->openCursor = true;
         count = 0;
-        SQLNumResultCols(impl->stmt, &count);
+        api.SQLNumResultCols(impl->stmt, &count);
     }
     if (count <= 0) impl->Fail(kErrQuery, "SQL error: the statement returns no rows");
 
@@ -413,8 +418,8 @@ std::shared_ptr<OdbcRecordset> OdbcRecordset::Prepare(
         std::u16string name(256, u'\0');
         SQLSMALLINT nameLength = 0, sqlType = 0, scale = 0, nullable = 0;
         SQLULEN size = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(impl->stmt, static_cast<SQLUSMALLINT>(i + 1), W(name),
-                                           static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType, &size,
+        if (!SQL_SUCCEEDED(api.SQLDescribeColW(impl->stmt, static_cast<SQLUSMALLINT>(i + 1), W(name),
+                                               static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType, &size,
                                            &scale, &nullable)))
             impl->Fail(kErrQuery, "SQL error", SQL_HANDLE_STMT, impl->stmt);
         names.emplace_back();
@@ -428,25 +433,25 @@ std::shared_ptr<OdbcRecordset> OdbcRecordset::Prepare(
     // Several rows per fetch need a driver of ODBC 3 that accepts the row array and binds
     // every column (SQLGetData reads only a single row).
     char version[16] = {};
-    SQLGetInfo(impl->dbc, SQL_DRIVER_ODBC_VER, version, sizeof version, nullptr);
+    api.SQLGetInfo(impl->dbc, SQL_DRIVER_ODBC_VER, version, sizeof version, nullptr);
     SQLULEN rows = std::clamp<SQLULEN>(kBlockBytes / std::max<std::size_t>(rowBytes, 1), 1, kMaxRowsPerFetch);
     if (!allBound || std::strncmp(version, "03", 2) < 0) rows = 1;
     // The array size may only change while no cursor is open.
-    if (impl->openCursor) SQLCloseCursor(impl->stmt);
+    if (impl->openCursor) api.SQLCloseCursor(impl->stmt);
     impl->openCursor = false;
     if (rows > 1 &&
-        (!SQL_SUCCEEDED(SQLSetStmtAttr(impl->stmt, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0)) ||
-         !SQL_SUCCEEDED(SQLSetStmtAttr(impl->stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0))))
+        (!SQL_SUCCEEDED(api.SQLSetStmtAttr(impl->stmt, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0)) ||
+         !SQL_SUCCEEDED(api.SQLSetStmtAttr(impl->stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0))))
         rows = 1;
     impl->rowsPerFetch = rows;
-    SQLSetStmtAttr(impl->stmt, SQL_ATTR_ROWS_FETCHED_PTR, &impl->fetched, 0);
+    api.SQLSetStmtAttr(impl->stmt, SQL_ATTR_ROWS_FETCHED_PTR, &impl->fetched, 0);
     for (std::size_t i = 0; i < impl->columns.size(); ++i) {
         Column& c = impl->columns[i];
         c.data.assign(static_cast<std::size_t>(c.width) * rows, '\0');
         c.indicator.assign(rows, 0);
         if (c.bound &&
-            !SQL_SUCCEEDED(SQLBindCol(impl->stmt, static_cast<SQLUSMALLINT>(i + 1), c.cType, c.data.data(), c.width,
-                                      c.indicator.data())))
+            !SQL_SUCCEEDED(api.SQLBindCol(impl->stmt, static_cast<SQLUSMALLINT>(i + 1), c.cType, c.data.data(), c.width,
+                                          c.indicator.data())))
             impl->Fail(kErrQuery, "Column '" + names[i] + "' cannot be read", SQL_HANDLE_STMT, impl->stmt);
     }
 
@@ -467,15 +472,16 @@ std::shared_ptr<OdbcRecordset> OdbcRecordset::OpenNamed(const std::string& conne
 }
 
 std::vector<OdbcDriver> OdbcRecordset::Drivers() {
+    const odbc::OdbcFunctions& api = odbc::Odbc();
     std::vector<OdbcDriver> drivers;
     SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return drivers;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    if (!SQL_SUCCEEDED(api.SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return drivers;
+    api.SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     char name[512], attributes[2048];
     SQLSMALLINT nameLength = 0, attributesLength = 0;
     for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
-         SQL_SUCCEEDED(SQLDrivers(env, direction, reinterpret_cast<SQLCHAR*>(name), sizeof name, &nameLength,
-                                  reinterpret_cast<SQLCHAR*>(attributes), sizeof attributes, &attributesLength));
+         SQL_SUCCEEDED(api.SQLDrivers(env, direction, reinterpret_cast<SQLCHAR*>(name), sizeof name, &nameLength,
+                                      reinterpret_cast<SQLCHAR*>(attributes), sizeof attributes, &attributesLength));
          direction = SQL_FETCH_NEXT) {
         OdbcDriver driver{name, ""};
         // Attributes come as "Key=value\0Key=value\0\0".
@@ -483,7 +489,7 @@ std::vector<OdbcDriver> OdbcRecordset::Drivers() {
             if (std::strncmp(a, "Driver=", 7) == 0) driver.Library = a + 7;
         drivers.push_back(std::move(driver));
     }
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    api.SQLFreeHandle(SQL_HANDLE_ENV, env);
     return drivers;
 }
 
@@ -492,10 +498,11 @@ int32_t OdbcRecordset::RecordCount() {
 }
 
 void OdbcRecordset::MoveFirst() {
+    const odbc::OdbcFunctions& api = odbc::Odbc();
     Impl& impl = *impl_;
     // Still on the first row of an execution: nothing to read again.
     if (!impl.eof && impl.position == 1) return;
-    if (impl.openCursor) SQLCloseCursor(impl.stmt);
+    if (impl.openCursor) api.SQLCloseCursor(impl.stmt);
     impl.openCursor = false;
     impl.Execute();
 }

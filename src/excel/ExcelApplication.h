@@ -199,8 +199,9 @@ public:
     // written to a temporary file in the same folder and renamed over SaveAs, so a failure
     // leaves no partial file and an older file of that name as it was. Throws
     // RuntimeError(kErrPathFileAccess) naming the file when it cannot be written, and
-    // RuntimeError(kErrBadFileName) when SaveAs is empty. The workbook is discarded either
-    // way (also when saving fails).
+    // RuntimeError(kErrBadFileName) when SaveAs is empty, and RuntimeError(kErrLoadingLibrary)
+    // naming libxlsxwriter when that library, opened by the first save, cannot be loaded.
+    // The workbook is discarded either way (also when saving fails).
     void Quit();
 
     // A copy of the cell at `cell`; nothing when it was never created.

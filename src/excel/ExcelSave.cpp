@@ -6,11 +6,10 @@
 #include <limits>
 #include <unordered_map>
 
-#include <xlsxwriter.h>
-
 #include <qor/RuntimeError.h>
 
 #include "excel/ExcelApplication.h"
+#include "excel/XlsxLibrary.h"
 #include "surface/AtomicFile.h"
 #include "surface/Fonts.h"
 
@@ -51,24 +50,25 @@ public:
     lxw_format* For(const ExcelCellStyle& s) {
         const std::string key = excel::StyleKey(s);
         if (auto it = formats_.find(key); it != formats_.end()) return it->second;
-        lxw_format* f = workbook_add_format(wb_);
-        format_set_font_name(f, s.FontName.value_or(app_.StandardFont).c_str());
-        format_set_font_size(f, s.FontSize.value_or(app_.StandardFontSize));
-        if (s.Bold) format_set_bold(f);
-        if (s.Italic) format_set_italic(f);
-        if (s.Underline) format_set_underline(f, LXW_UNDERLINE_SINGLE);
-        if (s.Strikethrough) format_set_font_strikeout(f);
-        if (s.FontColor != 0) format_set_font_color(f, Rgb(s.FontColor));
+        const excel::XlsxFunctions& xlsx = excel::Xlsx();
+        lxw_format* f = xlsx.workbook_add_format(wb_);
+        xlsx.format_set_font_name(f, s.FontName.value_or(app_.StandardFont).c_str());
+        xlsx.format_set_font_size(f, s.FontSize.value_or(app_.StandardFontSize));
+        if (s.Bold) xlsx.format_set_bold(f);
+        if (s.Italic) xlsx.format_set_italic(f);
+        if (s.Underline) xlsx.format_set_underline(f, LXW_UNDERLINE_SINGLE);
+        if (s.Strikethrough) xlsx.format_set_font_strikeout(f);
+        if (s.FontColor != 0) xlsx.format_set_font_color(f, Rgb(s.FontColor));
         if (s.FillColor) {
-            format_set_pattern(f, LXW_PATTERN_SOLID);
-            format_set_bg_color(f, Rgb(*s.FillColor));
+            xlsx.format_set_pattern(f, LXW_PATTERN_SOLID);
+            xlsx.format_set_bg_color(f, Rgb(*s.FillColor));
         }
         if (s.BorderColor) {
-            format_set_border(f, LXW_BORDER_THIN);
-            format_set_border_color(f, Rgb(*s.BorderColor));
+            xlsx.format_set_border(f, LXW_BORDER_THIN);
+            xlsx.format_set_border_color(f, Rgb(*s.BorderColor));
         }
-        if (!s.NumberFormat.empty()) format_set_num_format(f, s.NumberFormat.c_str());
-        if (s.Alignment) format_set_align(f, LxwAlign(*s.Alignment));
+        if (!s.NumberFormat.empty()) xlsx.format_set_num_format(f, s.NumberFormat.c_str());
+        if (s.Alignment) xlsx.format_set_align(f, LxwAlign(*s.Alignment));
         formats_.emplace(key, f);
         return f;
     }
@@ -82,14 +82,15 @@ private:
 // Makes the standard font the workbook's default (the "Normal" style), which is also the
 // font whose "0" column widths are counted in.
 void SetStandardFont(lxw_workbook* wb, const ExcelApplication& app) {
+    const excel::XlsxFunctions& xlsx = excel::Xlsx();
     lxw_format* normal = STAILQ_FIRST(wb->formats);
     if (normal == nullptr) return;
-    format_set_font_name(normal, app.StandardFont.c_str());
-    format_set_font_size(normal, app.StandardFontSize);
+    xlsx.format_set_font_name(normal, app.StandardFont.c_str());
+    xlsx.format_set_font_size(normal, app.StandardFontSize);
 }
 
 void Check(lxw_error e, const std::string& path) {
-    if (e != LXW_NO_ERROR) SaveFailed(path, lxw_strerror(e));
+    if (e != LXW_NO_ERROR) SaveFailed(path, excel::Xlsx().lxw_strerror(e));
 }
 
 }  // namespace
@@ -98,22 +99,23 @@ void Check(lxw_error e, const std::string& path) {
 class ExcelWorkbookWriter {
 public:
     static void Write(const ExcelApplication& app, const std::string& file, const std::string& path) {
+        const excel::XlsxFunctions& xlsx = excel::Xlsx();
         // Rows are written in order, so the worksheet can stream them to disk instead of
         // holding the whole sheet a second time.
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
-        lxw_workbook* wb = workbook_new_opt(file.c_str(), &options);
+        lxw_workbook* wb = xlsx.workbook_new_opt(file.c_str(), &options);
         if (wb == nullptr) SaveFailed(path, "the workbook cannot be created");
         bool closed = false;
         try {
             SetStandardFont(wb, app);
-            lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);
+            lxw_worksheet* ws = xlsx.workbook_add_worksheet(wb, nullptr);
             if (ws == nullptr) SaveFailed(path, "the worksheet cannot be created");
             WriteSheet(app, wb, ws, path);
             closed = true;
-            Check(workbook_close(wb), path);
+            Check(xlsx.workbook_close(wb), path);
         } catch (...) {
-            if (!closed) lxw_workbook_free(wb);  // frees without writing anything
+            if (!closed) xlsx.lxw_workbook_free(wb);  // frees without writing anything
             throw;
         }
     }
@@ -123,6 +125,7 @@ private:
 
     static void WriteSheet(const ExcelApplication& app, lxw_workbook* wb, lxw_worksheet* ws,
                            const std::string& path) {
+        const excel::XlsxFunctions& xlsx = excel::Xlsx();
         FormatTable formats(wb, app);
         struct Cursor {
             int32_t column;
@@ -137,7 +140,7 @@ private:
                 style.Alignment = data.Format->Alignment;
                 const double width = data.Format->Width.value_or(LXW_DEF_COL_WIDTH);
                 const auto c = static_cast<lxw_col_t>(column - 1);
-                Check(worksheet_set_column(ws, c, c, width, formats.For(style)), path);
+                Check(xlsx.worksheet_set_column(ws, c, c, width, formats.For(style)), path);
             }
             if (!data.Cells.empty()) cursors.push_back({column, &data.Cells});
         }
@@ -160,27 +163,27 @@ private:
                     dated.NumberFormat = "dd/mm/yyyy";
                     used = formats.For(dated);
                 }
-                Check(WriteCell(app, ws, excel::CellRef{row, c.column}, cell, used), path);
+                Check(WriteCell(xlsx, app, ws, excel::CellRef{row, c.column}, cell, used), path);
             }
         }
     }
 
-    static lxw_error WriteCell(const ExcelApplication& app, lxw_worksheet* ws, excel::CellRef at,
-                               const StoredCell& cell, lxw_format* f) {
+    static lxw_error WriteCell(const excel::XlsxFunctions& xlsx, const ExcelApplication& app, lxw_worksheet* ws,
+                               excel::CellRef at, const StoredCell& cell, lxw_format* f) {
         const auto row = static_cast<lxw_row_t>(at.Row - 1);
         const auto col = static_cast<lxw_col_t>(at.Column - 1);
         if (cell.Formula) {
             if (auto result = app.FormulaResult(at))
-                return worksheet_write_formula_num(ws, row, col, cell.Formula->c_str(), f, *result);
-            return worksheet_write_formula(ws, row, col, cell.Formula->c_str(), f);
+                return xlsx.worksheet_write_formula_num(ws, row, col, cell.Formula->c_str(), f, *result);
+            return xlsx.worksheet_write_formula(ws, row, col, cell.Formula->c_str(), f);
         }
         if (cell.Value.Type() == Variant::VarType::Boolean)
-            return worksheet_write_boolean(ws, row, col, cell.Value.AsBool() ? 1 : 0, f);
+            return xlsx.worksheet_write_boolean(ws, row, col, cell.Value.AsBool() ? 1 : 0, f);
         if (cell.Value.IsNumber() || cell.Value.IsDate())
-            return worksheet_write_number(ws, row, col, cell.Value.ToDouble(), f);
+            return xlsx.worksheet_write_number(ws, row, col, cell.Value.ToDouble(), f);
         if (cell.Value.IsString() && !cell.Value.AsString().empty())
-            return worksheet_write_string(ws, row, col, cell.Value.AsString().c_str(), f);
-        return worksheet_write_blank(ws, row, col, f);
+            return xlsx.worksheet_write_string(ws, row, col, cell.Value.AsString().c_str(), f);
+        return xlsx.worksheet_write_blank(ws, row, col, f);
     }
 };
 

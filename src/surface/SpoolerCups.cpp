@@ -1,12 +1,10 @@
 // IPP requests of the spooler, each on a connection that gives up quickly.
 #include "surface/SpoolerCups.h"
 
+#include "surface/SpoolerLibrary.h"
 #include "surface/SpoolerTrays.h"
 
 #include <qor/RuntimeError.h>
-
-#include <cups/cups.h>
-#include <cups/ppd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -20,7 +18,7 @@ namespace qor::spooler {
 namespace {
 
 struct IppDelete {
-    void operator()(ipp_t* ipp) const { ippDelete(ipp); }
+    void operator()(ipp_t* ipp) const { Cups().ippDelete(ipp); }
 };
 using Ipp = std::unique_ptr<ipp_t, IppDelete>;
 
@@ -38,50 +36,50 @@ std::string UpperTrimmed(const std::string& text) {
 
 // Sends `request` (consumed) and returns the answer when it succeeded.
 Ipp Ask(http_t* http, ipp_t* request, const char* resource) {
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    Ipp response(cupsDoRequest(http, request, resource));
-    if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    const CupsFunctions& cups = Cups();
+    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                      cups.cupsUser());
+    Ipp response(cups.cupsDoRequest(http, request, resource));
+    if (!response || cups.ippGetStatusCode(response.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
         return nullptr;
     }
     return response;
 }
 
 std::vector<TraySource> MediaSources(ipp_attribute_t* attr) {
+    const CupsFunctions& cups = Cups();
     std::vector<TraySource> sources;
-    for (int i = 0; attr && i < ippGetCount(attr); ++i) {
-        const char* keyword = ippGetString(attr, i, nullptr);
+    for (int i = 0; attr && i < cups.ippGetCount(attr); ++i) {
+        const char* keyword = cups.ippGetString(attr, i, nullptr);
         if (keyword && *keyword) sources.push_back({keyword, TrayNameFromKeyword(keyword)});
     }
     return sources;
 }
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 // The printer's PPD, when it has one: its InputSlot choices and its copy limit.
 bool ReadPpd(http_t* http, const std::string& name, PrinterInfo& info) {
-    const char* fetched = cupsGetPPD2(http, name.c_str());
+    const CupsFunctions& cups = Cups();
+    const char* fetched = cups.cupsGetPPD2(http, name.c_str());
     if (!fetched) return false;
     const std::string file = fetched;
-    ppd_file_t* ppd = ppdOpenFile(file.c_str());
+    ppd_file_t* ppd = cups.ppdOpenFile(file.c_str());
     ::unlink(file.c_str());
     if (!ppd) return false;
     std::vector<TraySource> sources;
-    if (ppd_option_t* slot = ppdFindOption(ppd, "InputSlot")) {
+    if (ppd_option_t* slot = cups.ppdFindOption(ppd, "InputSlot")) {
         for (int i = 0; i < slot->num_choices; ++i) {
             sources.push_back({slot->choices[i].choice, slot->choices[i].text});
         }
     }
-    if (ppd_attr_t* attr = ppdFindAttr(ppd, "cupsMaxCopies", nullptr); attr && attr->value) {
+    if (ppd_attr_t* attr = cups.ppdFindAttr(ppd, "cupsMaxCopies", nullptr); attr && attr->value) {
         const int32_t max = std::atoi(attr->value);
         if (max >= 1) info.MaxCopies = std::min(info.MaxCopies, max);
     }
-    ppdClose(ppd);
+    cups.ppdClose(ppd);
     info.HasPpd = true;
     info.Trays = AssignTrayCodes(sources);
     return true;
 }
-#pragma GCC diagnostic pop
 
 [[noreturn]] void BadRange(const std::string& text) {
     throw RuntimeError(kErrInvalidCall, "Invalid page range \"" + text + "\"");
@@ -100,29 +98,31 @@ int32_t PageNumber(const std::string& part, size_t& pos, const std::string& text
 
 }  // namespace
 
-void HttpClose::operator()(http_t* http) const { httpClose(http); }
+void HttpClose::operator()(http_t* http) const { Cups().httpClose(http); }
 
 Connection Connect() {
+    const CupsFunctions& cups = Cups();
     // cupsServer() and ippPort() follow cupsSetServer, CUPS_SERVER and client.conf.
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
-                                1, kConnectTimeoutMs, nullptr);
-    if (http) httpSetTimeout(http, kRequestTimeoutSeconds, nullptr, nullptr);
+    http_t* http = cups.httpConnect2(cups.cupsServer(), cups.ippPort(), nullptr, AF_UNSPEC,
+                                     cups.cupsEncryption(), 1, kConnectTimeoutMs, nullptr);
+    if (http) cups.httpSetTimeout(http, kRequestTimeoutSeconds, nullptr, nullptr);
     return Connection(http);
 }
 
 std::vector<std::string> ListPrinters(http_t* http) {
-    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-name");
+    const CupsFunctions& cups = Cups();
+    ipp_t* request = cups.ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                      "printer-name");
     std::vector<std::string> names;
     Ipp response = Ask(http, request, "/");
     if (!response) return names;
-    for (ipp_attribute_t* attr = ippFirstAttribute(response.get()); attr;
-         attr = ippNextAttribute(response.get())) {
-        const char* name = ippGetName(attr);
+    for (ipp_attribute_t* attr = cups.ippFirstAttribute(response.get()); attr;
+         attr = cups.ippNextAttribute(response.get())) {
+        const char* name = cups.ippGetName(attr);
         if (name && std::string_view(name) == "printer-name" &&
-            ippGetValueTag(attr) == IPP_TAG_NAME) {
-            if (const char* value = ippGetString(attr, 0, nullptr)) names.emplace_back(value);
+            cups.ippGetValueTag(attr) == IPP_TAG_NAME) {
+            if (const char* value = cups.ippGetString(attr, 0, nullptr)) names.emplace_back(value);
         }
     }
     return names;
@@ -139,30 +139,31 @@ std::optional<std::string> FindPrinter(const std::vector<std::string>& printers,
 }
 
 PrinterInfo Describe(http_t* http, const std::string& name) {
+    const CupsFunctions& cups = Cups();
     PrinterInfo info;
     info.Name = name;
     info.MaxCopies = kDefaultMaxCopies;
 
     char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
-                     ippPort(), "/printers/%s", name.c_str());
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    cups.httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                          cups.ippPort(), "/printers/%s", name.c_str());
+    ipp_t* request = cups.ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    cups.ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     static const char* const kWanted[] = {"copies-supported", "media-source-supported", "device-uri"};
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
-                  nullptr, kWanted);
+    cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3,
+                       nullptr, kWanted);
     Ipp response = Ask(http, request, "/");
     ipp_attribute_t* sources = nullptr;
     if (response) {
         if (ipp_attribute_t* copies =
-                ippFindAttribute(response.get(), "copies-supported", IPP_TAG_RANGE)) {
+                cups.ippFindAttribute(response.get(), "copies-supported", IPP_TAG_RANGE)) {
             int upper = 0;
-            ippGetRange(copies, 0, &upper);
+            cups.ippGetRange(copies, 0, &upper);
             info.MaxCopies = std::max(1, upper);
         }
-        sources = ippFindAttribute(response.get(), "media-source-supported", IPP_TAG_ZERO);
-        if (ipp_attribute_t* device = ippFindAttribute(response.get(), "device-uri", IPP_TAG_URI))
-            info.DeviceUri = ippGetString(device, 0, nullptr);
+        sources = cups.ippFindAttribute(response.get(), "media-source-supported", IPP_TAG_ZERO);
+        if (ipp_attribute_t* device = cups.ippFindAttribute(response.get(), "device-uri", IPP_TAG_URI))
+            info.DeviceUri = cups.ippGetString(device, 0, nullptr);
     }
     if (!ReadPpd(http, name, info)) info.Trays = AssignTrayCodes(MediaSources(sources));
     return info;

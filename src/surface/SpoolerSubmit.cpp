@@ -3,9 +3,8 @@
 #include <qor/Spooler.h>
 
 #include "surface/SpoolerCups.h"
+#include "surface/SpoolerLibrary.h"
 #include "surface/SpoolerTrays.h"
-
-#include <cups/cups.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,6 +14,9 @@
 #include <string>
 
 namespace qor {
+
+using spooler::Cups;
+using spooler::CupsFunctions;
 
 namespace {
 
@@ -32,9 +34,9 @@ struct Fd {
 struct Options {
     int count = 0;
     cups_option_t* list = nullptr;
-    ~Options() { cupsFreeOptions(count, list); }
+    ~Options() { Cups().cupsFreeOptions(count, list); }
     void Add(const char* name, const std::string& value) {
-        count = cupsAddOption(name, value.c_str(), count, &list);
+        count = Cups().cupsAddOption(name, value.c_str(), count, &list);
     }
 };
 
@@ -42,7 +44,7 @@ struct Options {
 // was sent on may be unusable after the failure.
 void CancelQuietly(const std::string& printer, int32_t jobId) {
     if (spooler::Connection http = spooler::Connect()) {
-        cupsCancelJob2(http.get(), printer.c_str(), jobId, 0);
+        Cups().cupsCancelJob2(http.get(), printer.c_str(), jobId, 0);
     }
 }
 
@@ -77,6 +79,7 @@ int32_t Spooler::Submit(const std::string& printer, const std::string& pdfFile,
     Fd file{::open(pdfFile.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0) throw RuntimeError(kErrFileNotFound, "File not found: " + pdfFile);
 
+    const CupsFunctions& cups = Cups();
     spooler::Connection http = spooler::Connect();
     if (!http) PrinterError(printer, "is not available: no print server answers");
     const auto found = spooler::FindPrinter(spooler::ListPrinters(http.get()), printer);
@@ -89,13 +92,13 @@ int32_t Spooler::Submit(const std::string& printer, const std::string& pdfFile,
         job.Add(option.c_str(), value);
 
     const std::string title = options.Title.empty() ? "qorPrintLib" : options.Title;
-    const int32_t id = cupsCreateJob(http.get(), name.c_str(), title.c_str(), job.count, job.list);
-    if (id <= 0) PrinterError(name, std::string("refused the job: ") + cupsLastErrorString());
+    const int32_t id = cups.cupsCreateJob(http.get(), name.c_str(), title.c_str(), job.count, job.list);
+    if (id <= 0) PrinterError(name, std::string("refused the job: ") + cups.cupsLastErrorString());
 
-    httpSetTimeout(http.get(), spooler::kSendTimeoutSeconds, nullptr, nullptr);
-    if (cupsStartDocument(http.get(), name.c_str(), id, title.c_str(), CUPS_FORMAT_PDF, 1) !=
+    cups.httpSetTimeout(http.get(), spooler::kSendTimeoutSeconds, nullptr, nullptr);
+    if (cups.cupsStartDocument(http.get(), name.c_str(), id, title.c_str(), CUPS_FORMAT_PDF, 1) !=
         HTTP_STATUS_CONTINUE) {
-        const std::string why = cupsLastErrorString();
+        const std::string why = cups.cupsLastErrorString();
         CancelQuietly(name, id);
         PrinterError(name, "refused the document: " + why);
     }
@@ -112,15 +115,15 @@ int32_t Spooler::Submit(const std::string& printer, const std::string& pdfFile,
             CancelQuietly(name, id);
             throw RuntimeError(kErrUserInterrupt, "Printing on \"" + name + "\" was cancelled");
         }
-        if (cupsWriteRequestData(http.get(), buffer, static_cast<size_t>(n)) !=
+        if (cups.cupsWriteRequestData(http.get(), buffer, static_cast<size_t>(n)) !=
             HTTP_STATUS_CONTINUE) {
-            const std::string why = cupsLastErrorString();
+            const std::string why = cups.cupsLastErrorString();
             CancelQuietly(name, id);
             PrinterError(name, "stopped taking the document: " + why);
         }
     }
-    if (cupsFinishDocument(http.get(), name.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        const std::string why = cupsLastErrorString();
+    if (cups.cupsFinishDocument(http.get(), name.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        const std::string why = cups.cupsLastErrorString();
         CancelQuietly(name, id);
         PrinterError(name, "refused the document: " + why);
     }
