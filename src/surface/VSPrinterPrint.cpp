@@ -22,11 +22,24 @@ namespace {
 
 using PrinterList = std::vector<std::string>;
 
+// What the spooler answers, or `none` when its library cannot be loaded: a machine without
+// the spooler has no printers, and the surface answers as for none.
+template <class T, class Ask>
+T OrWithoutSpooler(Ask&& ask, T none) {
+    try {
+        return ask();
+    } catch (const RuntimeError& e) {
+        if (e.Number() != kErrLoadingLibrary) throw;
+        return none;
+    }
+}
+
 // The printer list NDevices read last, kept so that Devices(i) indexes the same list.
 std::shared_ptr<PrinterList> CachedPrinters(surface::PrinterSettings& settings, bool refresh) {
     auto list = std::static_pointer_cast<PrinterList>(settings.extra);
     if (!list || refresh) {
-        list = std::make_shared<PrinterList>(Spooler::Instance().Printers());
+        list = std::make_shared<PrinterList>(
+            OrWithoutSpooler([] { return Spooler::Instance().Printers(); }, PrinterList{}));
         settings.extra = list;
     }
     return list;
@@ -34,8 +47,8 @@ std::shared_ptr<PrinterList> CachedPrinters(surface::PrinterSettings& settings, 
 
 // The installed printer meant by `device`: the default printer for "".
 std::string PrinterFor(const std::string& device) {
-    Spooler& spooler = Spooler::Instance();
-    return device.empty() ? spooler.DefaultPrinter() : device;
+    if (!device.empty()) return device;
+    return OrWithoutSpooler([] { return Spooler::Instance().DefaultPrinter(); }, std::string());
 }
 
 // A temporary file removed when it goes out of scope.
@@ -127,12 +140,13 @@ void VSPrinter::Device(const std::string& name) {
     Spooler& spooler = Spooler::Instance();
     if (name.empty()) {
         settings.device.clear();
-        settings.error = spooler.DefaultPrinter().empty() ? kErrPrinter : 0;
+        const std::string fallback = OrWithoutSpooler([&] { return spooler.DefaultPrinter(); }, std::string());
+        settings.error = fallback.empty() ? kErrPrinter : 0;
         return;
     }
     // The installed spelling of the name; an unknown name stays as given so that the probes
     // that follow fail too.
-    const std::string installed = spooler.InstalledName(name);
+    const std::string installed = OrWithoutSpooler([&] { return spooler.InstalledName(name); }, std::string());
     settings.device = installed.empty() ? name : installed;
     settings.error = installed.empty() ? kErrPrinter : 0;
 }

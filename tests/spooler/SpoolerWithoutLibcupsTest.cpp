@@ -29,6 +29,11 @@ TEST(SpoolerWithoutLibcups, PrinterCallsRaise48AndPdfsAreStillWritten) {
     VSPDF().ConvertDocument(p, pdf);
     EXPECT_EQ(test::PdfText(pdf), "written without libcups\n\f");
 
+    // The page surface sees no printers, so documents for a file are still made.
+    EXPECT_EQ(p.NDevices(), 0);
+    p.Device("");
+    EXPECT_EQ(p.Error(), kErrPrinter);
+
     Spooler& spooler = Spooler::Instance();
     // A blank printer name names no printer: answered without the server, so without libcups.
     EXPECT_FALSE(spooler.AcceptsBin("", 15));
