@@ -62,6 +62,10 @@ private:
     // Rows.cpp
     void RecordLoop();
     void PrintRecord();
+    // Column `i` of the current record: printed, and added to its sums.
+    void PrintField(int32_t i, ColumnDef& col);
+    // The current record's value of column `i` as text, for an error message; never throws.
+    std::string FieldText(int32_t i);
     void SeparatorAndMerge();
 
     // Totals.cpp
@@ -81,6 +85,10 @@ private:
     // column's Value.
     bool Differs(int32_t index);
     void Print(float left, float top, Variant& item, int32_t frmt, int32_t align, const TextType& type);
+    // `error` with the place it was raised at appended to its text: the record (when
+    // `record` is above 0), the column, and the value as text (when not empty).
+    [[noreturn]] static void RethrowAt(const RuntimeError& error, int64_t record, const ColumnDef& col,
+                                       std::string_view value);
 
     clsRapport& r_;
     std::array<ColumnDef, kReportColumns>& cols_;
@@ -97,6 +105,7 @@ private:
 
     std::array<int32_t, kReportColumns> fieldIndex_;
     std::string scratch_;
+    int64_t record_ = 0;  // the record being printed, counted from 1
 };
 
 }  // namespace qor

@@ -49,7 +49,11 @@ void ReportRun::SubTotalBlock() {
         // The rules between the figures span the band's box.
         lib_.PrLine(col.X, top, col.X, bottom, kRuleWidth, kBlack);
         Variant figure(col.SubTotal);
-        Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
+        try {
+            Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
+        } catch (const RuntimeError& e) {
+            RethrowAt(e, record_, col, JoinText(Variant(col.SubTotal)));
+        }
         col.SubTotal = 0;
 
         if (i == lastCol_) continue;
@@ -89,7 +93,11 @@ void ReportRun::TotalsBand() {
         }
         lib_.PrLine(col.X, top, col.X, bottomEdge_, kRuleWidth, kBlack);
         Variant figure(col.Total);
-        Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
+        try {
+            Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
+        } catch (const RuntimeError& e) {
+            RethrowAt(e, 0, col, JoinText(Variant(col.Total)));
+        }
 
         if (i == lastCol_) continue;
         if (col.NoDividerLine) {

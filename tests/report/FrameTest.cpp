@@ -117,7 +117,7 @@ TEST_F(FrameTest, ErrorsOfTheDefinitionEndTheRun) {
     r.SetRt(MakeRows({"name", "amount"}, {{"a", 1}, {"b", 2}}));
     r.SetCol(0, 90, "A", "name", frmtText, 0);
     r.SetCol(1, 90, "B", "amonut", frmtText, 1);
-    EXPECT_EQ(ExpectRuntimeError(3265, [&] { r.EndDoc(); }), "Item not found in this collection: 'amonut'");
+    EXPECT_EQ(ExpectRuntimeError(3265, [&] { r.EndDoc(); }), "Item not found in this collection: 'amonut' (record 1, column \"B\" [amonut])");
     r.SetCol(1, 90, "B", "amount", frmtText, 3);
     ExpectRuntimeError(94, [&] { r.EndDoc(); });  // no such alignment
     // A sub-total without a group column fails at the first record with a successor.

@@ -3,6 +3,7 @@
 #include "report/ReportFixture.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <sqlite3.h>
 
@@ -94,6 +95,18 @@ TEST_F(RowsTest, TextLookupsPatternsAndFittedCells) {
     EXPECT_EQ(cut->text.substr(cut->text.size() - 3), "...");  // fitted to the width less 2 mm
     EXPECT_LE(Right(*cut), 130 + 1 + 18 + 0.1);
     EXPECT_EQ(CStr(r.Cols(3).Value), "");  // a Null field reads as empty text
+}
+
+// An error while a record is printed names the record, the column and the value; the number
+// stays the runtime's.
+TEST_F(RowsTest, AnErrorNamesItsRecordColumnAndValue) {
+    clsRapport& r = Report();
+    r.SetCol(0, 60, "Customer", "name", frmtText, 0);
+    r.SetCol(1, 40, "Excl. VAT", "amount", frmtAmount2, 1, false, "", false, 0, 0, -1, 1);
+    r.SetRt(MakeRows({"name", "amount"}, {{"Acme", 10.5},
+                                          {"Bolt", std::numeric_limits<double>::infinity()}}));
+    const std::string text = ExpectRuntimeError(kErrOverflow, [&] { r.EndDoc(); });
+    EXPECT_EQ(text, "Overflow (record 2, column \"Excl. VAT\" [amount], value \"Infinity\")");
 }
 
 TEST_F(RowsTest, RendersASqliteQueryEndToEnd) {
