@@ -23,7 +23,7 @@ namespace qor {
 namespace {
 
 // Pages held in memory before finished ones are set aside, for documents not previewed.
-constexpr size_t kSpillBytes = size_t{2} << 20;
+constexpr size_t kSpillBytes = size_t{1} << 20;
 
 std::string Upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
