@@ -1,0 +1,23 @@
+// The parts of the qorprint module, one function per area of the library.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+namespace qorpy {
+
+namespace py = pybind11;
+
+// Enumerations and constants, GetText, the runtime's conversions and Format.
+void BindRuntime(py::module_& m);
+// GenServices(), Application, Message.
+void BindServices(py::module_& m);
+// VSPrinter, FontSpec, VSPDF, Picture, printer lists and rich-text sources.
+void BindSurface(py::module_& m);
+// Record sets: Recordset, SqliteRecordset, MemoryRecordset.
+void BindRecordsets(py::module_& m);
+// Library (clsqorPrintLib).
+void BindLibrary(py::module_& m);
+// Report (clsRapport), ColumnDef, DataGrid.
+void BindReport(py::module_& m);
+
+}  // namespace qorpy

@@ -1,0 +1,54 @@
+// Python values in and out of qor::Variant, and the module's RuntimeError.
+//
+//   Python            Variant                 back to Python
+//   None              Null                    None (Empty gives None too)
+//   bool              Boolean                 bool
+//   int               Long, Double beyond     int (Integer, Long), float (Double)
+//                     32 bits (as Variant(int64_t)); Double beyond 64 bits
+//   float             Double                  float (Single too)
+//   decimal.Decimal   Currency with at most   decimal.Decimal (Currency, exact)
+//                     4 decimals, else Double
+//   str, bytes        String (UTF-8)          str (invalid UTF-8 replaced)
+//   datetime.date     Date                    datetime.date at midnight,
+//   datetime.datetime Date with the time      datetime.datetime otherwise
+//
+// Anything else is a TypeError. Every C++ qor::RuntimeError reaches Python as
+// qorprint.RuntimeError (a subclass of RuntimeError) with `.number` and `.description`.
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+#include <qor/RuntimeError.h>
+#include <qor/Variant.h>
+
+namespace qorpy {
+
+namespace py = pybind11;
+
+// Converts `value`; returns false (no Python error set) for a type without a mapping.
+// Throws qor::RuntimeError where the library's own conversion does (a year outside
+// 100-9999: 5).
+bool ToVariant(py::handle value, qor::Variant& out);
+// The Python value of `value` (a new reference).
+py::object FromVariant(const qor::Variant& value);
+
+// Prepares the conversions (the datetime and decimal types), creates qorprint.RuntimeError in
+// `m` and installs the translation of qor::RuntimeError. Called once, at import.
+void InitConvert(py::module_& m);
+
+}  // namespace qorpy
+
+namespace pybind11::detail {
+
+template <>
+struct type_caster<qor::Variant> {
+    PYBIND11_TYPE_CASTER(qor::Variant, const_name("Variant"));
+
+    bool load(handle src, bool) { return qorpy::ToVariant(src, value); }
+
+    static handle cast(const qor::Variant& src, return_value_policy, handle) {
+        return qorpy::FromVariant(src).release();
+    }
+};
+
+}  // namespace pybind11::detail
