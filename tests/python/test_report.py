@@ -1,0 +1,130 @@
+"""Reports over Python rows: cursors, generators, lists; streaming; errors from the rows."""
+import itertools
+import os
+import sqlite3
+import subprocess
+import tracemalloc
+
+import pytest
+
+import invoices
+import qorprint as q
+from conftest import SOURCE, pdf_text
+
+FIELDS = ["city", "customer", "number", "date", "amount", "total"]
+PARAMS = {"from": "2025-01-01", "to": "2026-12-31"}
+
+
+@pytest.fixture(scope="module")
+def cli_text(sample_db, tmp_path_factory):
+    """The invoices report as the command-line tool renders it."""
+    pdf = tmp_path_factory.mktemp("cli") / "cli.pdf"
+    definition = os.path.join(SOURCE, "examples", "reports", "invoices-by-customer.json")
+    subprocess.run([os.environ["QORPRINT_EXE"], "report", definition, "--db", sample_db, "--out", str(pdf),
+                    "--lang", "en"], check=True, capture_output=True)
+    return pdf_text(pdf)
+
+
+def fetch(sample_db):
+    connection = sqlite3.connect(sample_db)
+    return connection.execute(invoices.QUERY, PARAMS)
+
+
+# Each source of the same rows, as SetRt's arguments.
+SOURCES = {
+    "sqlite3 cursor": lambda db: (fetch(db),),
+    "generator of dicts": lambda db: (({f: v for f, v in zip(FIELDS, row)} for row in fetch(db)),),
+    "list of tuples with field names": lambda db: (fetch(db).fetchall(), FIELDS),
+    "cursor, blocks of 7 rows": lambda db: (fetch(db), None, 7),
+    "SqliteRecordset": lambda db: (q.SqliteRecordset.OpenNamed(db, invoices.QUERY, PARAMS),),
+}
+
+
+@pytest.mark.parametrize("source", SOURCES)
+def test_report_from_python_rows_matches_the_command_line_tool(source, sample_db, cli_text, tmp_path):
+    pdf = str(tmp_path / "report.pdf")
+    report = q.Library().PrRapport()
+    invoices.define(report, pdf)
+    report.SetRt(*SOURCES[source](sample_db))
+    report.EndDoc()
+    assert pdf_text(pdf) == cli_text
+
+
+def test_the_example_script_renders_the_same_report(sample_db, cli_text, tmp_path):
+    pdf = str(tmp_path / "example.pdf")
+    assert invoices.render(sample_db, pdf) > 1
+    assert pdf_text(pdf) == cli_text
+
+
+class CountingCursor:
+    """A DB-API cursor over generated rows that records how the report reads it."""
+
+    description = (("number", None, None, None, None, None, None), ("amount",) + (None,) * 6)
+
+    def __init__(self, rows):
+        self.rows = ((i, i * 0.5) for i in range(rows))
+        self.sizes = []
+
+    def fetchmany(self, size):
+        self.sizes.append(size)
+        return list(itertools.islice(self.rows, size))
+
+
+def test_cursor_rows_stream_in_blocks(tmp_path):
+    report = q.Library().PrRapport()
+    report.Init("", 3, 1, 1, 9, str(tmp_path / "stream.pdf"))
+    report.SetCol(0, 90, "Number", "number", q.frmtText, 0, TotalType=2)
+    report.SetCol(1, 90, "Amount", "amount", q.frmtAmount2, 1, TotalType=1)
+    cursor = CountingCursor(30_000)
+    report.SetRt(cursor)
+    tracemalloc.start()
+    try:
+        report.EndDoc()
+        _, peak = tracemalloc.get_traced_memory()
+    finally:
+        tracemalloc.stop()
+    assert cursor.sizes == [500] * 61             # 60 full blocks and the empty one at the end
+    assert peak < 1_000_000                        # one block of rows at a time (all: 3.5 MB)
+    assert report.Cols(0).Total == 30_000
+    assert report.Cols(1).Total == sum(i * 0.5 for i in range(30_000))
+
+
+def test_rows_read_once_cannot_be_rendered_twice_but_lists_can(tmp_path):
+    report = q.Library().PrRapport()
+    report.Init("", 3, 1, 1, 9, str(tmp_path / "twice.pdf"))
+    report.SetCol(0, 180, "N", "n", q.frmtText, 0, TotalType=2)
+    report.SetRt([(1,), (2,)], ["n"])
+    report.EndDoc()
+    report.EndDoc()
+    assert report.Cols(0).Total == 4               # totals run on: both runs read both rows
+    report.SetRt(((n,) for n in range(3)), ["n"])
+    report.EndDoc()
+    with pytest.raises(q.RuntimeError) as caught:
+        report.EndDoc()
+    assert caught.value.number == 3219
+
+
+def test_an_exception_in_the_rows_reaches_the_caller(tmp_path):
+    def rows():
+        for n in range(1200):
+            if n == 1100:
+                raise LookupError("connection lost at row %d" % n)
+            yield {"n": n}
+
+    report = q.Library().PrRapport()
+    report.Init("", 3, 1, 1, 9, str(tmp_path / "broken.pdf"))
+    report.SetCol(0, 180, "N", "n", q.frmtText, 0)
+    report.SetRt(rows())
+    with pytest.raises(LookupError, match="row 1100"):
+        report.EndDoc()
+    assert not (tmp_path / "broken.pdf").exists()
+
+
+def test_a_field_missing_from_the_rows_is_the_librarys_error(tmp_path):
+    report = q.Library().PrRapport()
+    report.Init("", 3, 1, 1, 9, str(tmp_path / "missing.pdf"))
+    report.SetCol(0, 180, "Amount", "amount", q.frmtText, 0)
+    report.SetRt(iter([{"number": 1}]))
+    with pytest.raises(q.RuntimeError) as caught:
+        report.EndDoc()
+    assert caught.value.number == q.kErrItemNotFound and "amount" in str(caught.value)

@@ -1,0 +1,68 @@
+"""Threads: each has its own library state, and long calls let the other threads run."""
+import threading
+import time
+
+import letter
+import qorprint as q
+from conftest import pdf_text
+
+LOCALES = ["nl_BE", "fr_BE", "en_US", "en_GB"]
+
+
+def run_threads(target, args_list):
+    start = threading.Barrier(len(args_list))
+    errors = []
+
+    def body(*args):
+        try:
+            start.wait()
+            target(*args)
+        except BaseException as e:  # reported to the test below
+            errors.append(e)
+
+    threads = [threading.Thread(target=body, args=args) for args in args_list]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    assert errors == []
+
+
+def test_four_threads_render_what_four_sequential_runs_render(tmp_path):
+    for locale in LOCALES:
+        letter.write_letter(str(tmp_path / ("seq-" + locale + ".pdf")), locale)
+    run_threads(letter.write_letter, [(str(tmp_path / ("par-" + locale + ".pdf")), locale) for locale in LOCALES])
+    texts = {}
+    for locale in LOCALES:
+        texts[locale] = pdf_text(tmp_path / ("par-" + locale + ".pdf"))
+        assert texts[locale] == pdf_text(tmp_path / ("seq-" + locale + ".pdf"))
+    assert "891,45 EUR" in texts["nl_BE"] and "891.45 EUR" in texts["en_US"]   # each thread's own locale
+
+
+def test_rendering_releases_the_gil(tmp_path):
+    """While a worker renders and writes a long report, this thread keeps running Python."""
+    rows = [(n, "Customer %d" % (n % 300), n * 1.5) for n in range(25_000)]
+    report = q.Library().PrRapport()
+    report.Init("", 3, 1, 1, 9, str(tmp_path / "long.pdf"))
+    report.SetCol(0, 30, "N", "n", q.frmtText, 0)
+    report.SetCol(1, 100, "Customer", "customer", q.frmtText, 0)
+    report.SetCol(2, 50, "Amount", "amount", q.frmtAmount2, 1, TotalType=1)
+    report.SetRt(rows, ["n", "customer", "amount"], 25_000)   # one block: no Python during EndDoc
+
+    def spin(seconds):
+        count, end = 0, time.perf_counter() + seconds
+        while time.perf_counter() < end:
+            count += 1
+        return count
+
+    rate = spin(0.05) / 0.05
+    worker = threading.Thread(target=report.EndDoc)
+    started = time.perf_counter()
+    worker.start()
+    count = 0
+    while worker.is_alive():
+        count += 1
+    elapsed = time.perf_counter() - started
+    assert elapsed > 0.05, "the report was too short to measure"
+    # With the GIL held by the worker this loop would hardly run at all.
+    assert count > 0.1 * rate * elapsed
