@@ -3,13 +3,14 @@
 #include "Bindings.h"
 #include "Convert.h"
 
-#include <pybind11/functional.h>
 #include <pybind11/operators.h>
 #include <pybind11/stl.h>
 
 #include <qor/Application.h>
 #include <qor/GenServices.h>
 
+#include <memory>
+#include <optional>
 #include <tuple>
 
 namespace qorpy {
@@ -20,6 +21,27 @@ namespace {
 struct ThreadServices {};
 
 qor::GenServicesObject& S() { return qor::GenServices(); }
+
+// A Python observer, kept by the thread's services object until the thread ends: it takes the
+// GIL to answer, and lets go of the callable only while the interpreter still runs.
+struct PyObserver {
+    std::shared_ptr<py::object> callable;
+
+    explicit PyObserver(py::object f)
+        : callable(new py::object(std::move(f)), [](py::object* o) {
+              if (Py_IsInitialized()) {
+                  py::gil_scoped_acquire gil;
+                  delete o;
+              }
+          }) {}
+
+    std::optional<int32_t> operator()(const qor::Message& message) const {
+        py::gil_scoped_acquire gil;
+        py::object answer = (*callable)(message);
+        if (answer.is_none()) return std::nullopt;
+        return answer.cast<int32_t>();
+    }
+};
 
 // A read-write attribute of the calling thread's services object.
 template <typename T>
@@ -76,7 +98,12 @@ void BindServices(py::module_& m) {
             "Shows the message and returns the button pressed (the default one when unattended).")
         .def(
             "SetMessageObserver",
-            [](ThreadServices&, qor::MessageObserver observer) { return S().SetMessageObserver(std::move(observer)); },
+            [](ThreadServices&, py::object observer) -> py::object {
+                qor::MessageObserver previous =
+                    S().SetMessageObserver(observer.is_none() ? qor::MessageObserver() : PyObserver(observer));
+                if (const PyObserver* mine = previous.target<PyObserver>()) return *mine->callable;
+                return py::none();
+            },
             py::arg("observer"),
             "Installs observer(message) -> answer or None for this thread's messages (None removes "
             "it); returns the one it replaces.")

@@ -128,3 +128,19 @@ def test_a_field_missing_from_the_rows_is_the_librarys_error(tmp_path):
     with pytest.raises(q.RuntimeError) as caught:
         report.EndDoc()
     assert caught.value.number == q.kErrItemNotFound and "amount" in str(caught.value)
+
+
+def test_no_rows_tells_the_observer_from_inside_the_render(english, tmp_path):
+    seen = []
+    previous = english.SetMessageObserver(lambda m: seen.append((m.title, m.text)) or q.kAnswerOk)
+    try:
+        report = q.Library().PrRapport()
+        report.Init("", 3, 1, 1, 9, str(tmp_path / "empty.pdf"))
+        report.Title = "Nothing here"
+        report.SetCol(0, 180, "N", "n", q.frmtText, 0)
+        report.SetRt(iter([]), ["n"])
+        assert report.EndDoc() is None
+    finally:
+        english.SetMessageObserver(previous)
+    assert len(seen) == 1 and "Nothing here" in seen[0][1]
+    assert not (tmp_path / "empty.pdf").exists()
