@@ -1,8 +1,11 @@
 """Drawing from Python: results of by-reference arguments, and what lands in the PDF."""
+import os
+import re
+
 import pytest
 
 import qorprint as q
-from conftest import pdf_text
+from conftest import SOURCE, pdf_text
 
 LONG_REFERENCE = "Our reference: INV-2024-000123 / customer 4711 / yearly supply contract"
 
@@ -39,6 +42,20 @@ def test_by_reference_arguments_come_back_in_the_result(document):
     assert placed[-1] in text and first_unplaced not in text.split()
 
 
+def test_python_objects_serve_the_library_while_it_runs_without_the_gil(document):
+    lib, pdf = document
+
+    class Letterhead(q.RtfSource):
+        def TextRTF(self):
+            return r"{\rtf1\ansi Rich \b text\b0 from Python}"
+
+    lib.PrRTF(Letterhead(), 50)
+    lib.PrRTF(r"{\rtf1\ansi A plain string}", 80)
+    lib.PrEndDoc()
+    text = pdf_text(pdf)
+    assert "Rich text from Python" in text and "A plain string" in text
+
+
 def test_properties_read_back_and_reset_after_the_document(document):
     lib, _ = document
     assert lib.VPrinter is not None and lib.VPrinter.PageCount() == 1
@@ -65,3 +82,30 @@ def test_services_are_per_thread_settings(english):
     finally:
         english.SetMessageObserver(previous)
     assert seen == ["Continue?"]
+
+
+def public_members(header, cls):
+    """The names a class declares before its private section, read from its public header."""
+    with open(os.path.join(SOURCE, "include", "qor", header)) as f:
+        text = f.read()
+    body = text[text.index("class %s {" % cls):]
+    body = body[:body.index("private:")]
+    names = set()
+    for line in body.splitlines():
+        if line.startswith("    ") and not line.startswith("     ") and not line.strip().startswith("//"):
+            member = re.match(r"\s{4}(?:[\w:<>,&*]+\s+)*[&*]?(\w+)\s*(\(|=|;|\{)", line)
+            if member:
+                names.add(member.group(1))
+    return names - {cls, "operator", "Impl"}
+
+
+@pytest.mark.parametrize("header, cls, python", [
+    ("clsqorPrintLib.h", "clsqorPrintLib", q.Library),
+    ("clsRapport.h", "clsRapport", q.Report),
+    ("GenServices.h", "GenServicesObject", q.GenServices()),
+    ("VSPrinter.h", "VSPrinter", q.VSPrinter),
+])
+def test_every_public_member_has_its_name_in_python(header, cls, python):
+    names = public_members(header, cls)
+    assert len(names) > 10
+    assert sorted(n for n in names if not hasattr(python, n)) == []
