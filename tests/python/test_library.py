@@ -47,7 +47,7 @@ def test_python_objects_serve_the_library_while_it_runs_without_the_gil(document
 
     class Letterhead(q.RtfSource):
         def TextRTF(self):
-            return r"{\rtf1\ansi Rich \b text\b0 from Python}"
+            return r"{\rtf1\ansi Rich {\b text} from Python}"
 
     lib.PrRTF(Letterhead(), 50)
     lib.PrRTF(r"{\rtf1\ansi A plain string}", 80)
