@@ -128,10 +128,14 @@ bool ToVariant(py::handle handle, qor::Variant& out) {
         return DecimalToVariant(value, out);
     } else if (PyBytes_Check(value)) {
         out = qor::Variant(std::string(PyBytes_AS_STRING(value), static_cast<std::size_t>(PyBytes_GET_SIZE(value))));
-    } else if (PyIndex_Check(value)) {
+    } else if (PyIndex_Check(value)) {  // integer types of other libraries (numpy.int32, ...)
         py::object index = py::reinterpret_steal<py::object>(PyNumber_Index(value));
         if (!index) throw py::error_already_set();
         return IntToVariant(index.ptr(), out);
+    } else if (Py_TYPE(value)->tp_as_number && Py_TYPE(value)->tp_as_number->nb_float) {
+        const double number = PyFloat_AsDouble(value);  // fractions.Fraction, numpy.float32, ...
+        if (number == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+        out = qor::Variant(number);
     } else {
         return false;
     }

@@ -6,6 +6,7 @@
 //   int               Long, Double beyond     int (Integer, Long), float (Double)
 //                     32 bits (as Variant(int64_t)); Double beyond 64 bits
 //   float             Double                  float (Single too)
+//   other numbers     Long/Double by __index__ or __float__
 //   decimal.Decimal   Currency with at most   decimal.Decimal (Currency, exact)
 //                     4 decimals, else Double
 //   str, bytes        String (UTF-8)          str (invalid UTF-8 replaced)

@@ -1,8 +1,11 @@
 """Threads: each has its own library state, and long calls let the other threads run."""
+import os
+import re
 import threading
 import time
 
 import letter
+import per_customer
 import qorprint as q
 from conftest import pdf_text
 
@@ -37,6 +40,16 @@ def test_four_threads_render_what_four_sequential_runs_render(tmp_path):
         texts[locale] = pdf_text(tmp_path / ("par-" + locale + ".pdf"))
         assert texts[locale] == pdf_text(tmp_path / ("seq-" + locale + ".pdf"))
     assert "891,45 EUR" in texts["nl_BE"] and "891.45 EUR" in texts["en_US"]   # each thread's own locale
+
+
+def test_the_per_customer_example_writes_one_statement_each(sample_db, tmp_path):
+    files = per_customer.render_all(sample_db, str(tmp_path), threads=3, limit=6)
+    assert len(files) == 6
+    for pdf in files:
+        title = pdf_text(pdf).strip().splitlines()[0]            # "Customer name    Statement of ..."
+        customer, subtitle = re.split(r"\s{2,}", title.strip())
+        assert subtitle == "Statement of invoices"
+        assert per_customer.file_name(customer) == os.path.basename(pdf)   # each file its own customer
 
 
 def test_rendering_releases_the_gil(tmp_path):

@@ -1,6 +1,7 @@
 """Python values to Variants and back, and the errors and type checks at the module's edge."""
 import datetime
 from decimal import Decimal
+from fractions import Fraction
 
 import pytest
 
@@ -18,6 +19,7 @@ ROUND_TRIPS = [
     (2**31, "Double", 2147483648.0),            # beyond 32 bits: a Double, as Variant(int64_t)
     (2**80, "Double", float(2**80)),            # beyond 64 bits too
     (1.25, "Double", 1.25),
+    (Fraction(1, 4), "Double", 0.25),                       # any number with __float__
     (Decimal("1234.56"), "Currency", Decimal("1234.56")),
     (Decimal("-0.0001"), "Currency", Decimal("-0.0001")),
     (Decimal("1.50000"), "Currency", Decimal("1.5")),      # zeros past the 4th decimal
