@@ -1,7 +1,7 @@
 // The parts of the qorprint module, one function per area of the library.
 #pragma once
 
-#include <pybind11/pybind11.h>
+#include "Convert.h"
 
 namespace qorpy {
 

@@ -2,7 +2,7 @@
 // mappings or sequences.
 #pragma once
 
-#include <pybind11/pybind11.h>
+#include "Convert.h"
 
 #include <cstddef>
 #include <memory>

@@ -58,6 +58,8 @@ def test_the_library_reads_each_type_as_the_runtime_does():
     (lambda: q.CStr(D(50, 1, 1)), q.kErrInvalidCall),              # a year before 100
     (lambda: q.GetText("x"), q.kErrTypeMismatch),
     (lambda: q.Library().PrRapport().SetCol(16, 10, "A", "a", q.frmtText, 0), q.kErrSubscript),
+    (lambda: q.Library().PrRapport().SetCol(40000, 10, "A", "a", q.frmtText, 0), q.kErrOverflow),  # Integer
+    (lambda: q.Library().PrLine(0, 0, 10, 10, 2**31), q.kErrOverflow),                          # Long
     (lambda: q.Library().PrRapport().EndDoc(), q.kErrObjectNotSet),  # no rows attached
     (lambda: setattr(q.GenServices(), "Locale", "xx_NOWHERE"), q.kErrInvalidCall),
     (lambda: q.Picture.FromFile("/nonexistent/picture.png"), q.kErrFileNotFound),
@@ -81,6 +83,7 @@ def test_record_set_errors_name_the_field():
     lambda: q.CStr(object()),
     lambda: q.Library().PrItem(1, 2, {"a": 1}, q.frmtText, 0),
     lambda: q.Library().PrBox("left", 0, 10, 10),
+    lambda: q.Library().PrLine(0, 0, 10, 10, 1.5),      # no silent rounding into a Long
     lambda: q.Library().PrRapport().SetRt(42),
     lambda: q.Library().PrRapport().SetRt([(1, 2)]),   # sequences without field names
 ])
