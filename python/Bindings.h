@@ -7,6 +7,10 @@ namespace qorpy {
 
 namespace py = pybind11;
 
+// Lets other Python threads run while the bound call works in C++ (arguments are converted
+// before and the result after, with the GIL held).
+using Release = py::call_guard<py::gil_scoped_release>;
+
 // Enumerations and constants, GetText, the runtime's conversions and Format.
 void BindRuntime(py::module_& m);
 // GenServices(), Application, Message.

@@ -21,7 +21,6 @@ namespace qorpy {
 namespace {
 
 using qor::clsqorPrintLib;
-using Release = py::call_guard<py::gil_scoped_release>;
 
 // The library object, sharing its report builder with Python: the Report a script holds stays
 // valid when the library is given another one.

@@ -15,7 +15,6 @@ namespace qorpy {
 
 namespace {
 
-using Release = py::call_guard<py::gil_scoped_release>;
 using RecordsetPtr = std::shared_ptr<qor::Recordset>;
 
 // Rows a block of a cursor or an iterable brings in at once.

@@ -16,7 +16,6 @@ namespace qorpy {
 namespace {
 
 using qor::VSPrinter;
-using Release = py::call_guard<py::gil_scoped_release>;
 
 // A getter/setter pair of VSPrinter (`double CurrentX() const`, `void CurrentX(double)`) as one
 // Python property.
