@@ -32,6 +32,11 @@ std::shared_ptr<RowSource> RowSource::Make(py::object rows, py::object fields, s
     std::vector<std::string> names;
     if (cursor) {
         py::object description = rows.attr("description");
+        if (description.is_none()) {
+            // Server-side cursors (psycopg2's named ones) describe their rows after the first fetch.
+            set->pending_ = rows.attr("fetchmany")(blockSize);
+            description = rows.attr("description");
+        }
         if (description.is_none()) throw py::value_error("the cursor has no result set: call execute first");
         for (py::handle column : description) names.push_back(py::str(column[py::int_(0)]).cast<std::string>());
     } else {
@@ -103,7 +108,8 @@ void RowSource::Fetch() {
     position_ = 0;
     block_.resize(blockSize_ * fieldCount_);
     if (cursor_) {
-        py::object batch = source_.attr("fetchmany")(blockSize_);
+        py::object batch = pending_ ? std::move(pending_) : source_.attr("fetchmany")(blockSize_);
+        pending_ = py::object();
         for (py::handle row : batch) {
             if (rows_ == blockSize_) break;  // a driver that returned more than asked
             Convert(row, rows_);

@@ -61,7 +61,7 @@ private:
     std::vector<qor::Variant> block_;  // rows x fields
     std::size_t rows_ = 0;             // rows in the block
     std::size_t position_ = 0;         // current row in the block
-    py::object pending_;               // a row read ahead to learn the field names
+    py::object pending_;               // a row or a cursor's block read ahead for the field names
     int32_t passed_ = 0;               // rows moved past since the first
 };
 

@@ -71,12 +71,25 @@ class CountingCursor:
         return list(itertools.islice(self.rows, size))
 
 
-def test_cursor_rows_stream_in_blocks(tmp_path):
+class ServerSideCursor(CountingCursor):
+    """A cursor that describes its rows only once it has fetched some, as psycopg2's named ones."""
+
+    def __init__(self, rows):
+        super().__init__(rows)
+        self.description = None
+
+    def fetchmany(self, size):
+        self.description = CountingCursor.description
+        return super().fetchmany(size)
+
+
+@pytest.mark.parametrize("kind", [CountingCursor, ServerSideCursor])
+def test_cursor_rows_stream_in_blocks(kind, tmp_path):
     report = q.Library().PrRapport()
     report.Init("", 3, 1, 1, 9, str(tmp_path / "stream.pdf"))
     report.SetCol(0, 90, "Number", "number", q.frmtText, 0, TotalType=2)
     report.SetCol(1, 90, "Amount", "amount", q.frmtAmount2, 1, TotalType=1)
-    cursor = CountingCursor(12_000)
+    cursor = kind(12_000)
     report.SetRt(cursor)
     tracemalloc.start()
     try:
