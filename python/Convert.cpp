@@ -15,6 +15,25 @@ namespace {
 PyObject* g_decimalType = nullptr;
 PyObject* g_errorType = nullptr;
 
+// The datetime and decimal modules are reached when a value first needs them, so that
+// `import qorprint` does not import them. A value cannot be a date or a Decimal before its
+// module is imported: until then the checks answer no without importing anything.
+bool Loaded(const char* module) { return PyDict_GetItemString(PyImport_GetModuleDict(), module) != nullptr; }
+
+bool DateTimeReady(bool import) {
+    if (PyDateTimeAPI) return true;
+    if (!import && !Loaded("datetime")) return false;
+    PyDateTime_IMPORT;
+    if (!PyDateTimeAPI) throw py::error_already_set();
+    return true;
+}
+
+PyObject* DecimalType(bool import) {
+    if (g_decimalType || (!import && !Loaded("decimal"))) return g_decimalType;
+    g_decimalType = py::object(py::module_::import("decimal").attr("Decimal")).release().ptr();
+    return g_decimalType;
+}
+
 // Two to the 53rd: counts of ten-thousandths below it go through a double exactly.
 constexpr long long kExactCount = 1LL << 53;
 
@@ -76,11 +95,12 @@ py::object CurrencyToDecimal(int64_t scaled) {
     std::string digits = std::to_string(magnitude % 10000);
     std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000) + "." +
                        std::string(4 - digits.size(), '0') + digits;
-    return py::reinterpret_steal<py::object>(PyObject_CallFunction(g_decimalType, "s", text.c_str()));
+    return py::reinterpret_steal<py::object>(PyObject_CallFunction(DecimalType(true), "s", text.c_str()));
 }
 
 py::object DateToPython(double oa) {
     const qor::DateParts p = qor::SplitDate(oa);
+    DateTimeReady(true);
     PyObject* result = p.hour == 0 && p.minute == 0 && p.second == 0
                            ? PyDate_FromDate(p.year, p.month, p.day)
                            : PyDateTime_FromDateAndTime(p.year, p.month, p.day, p.hour, p.minute, p.second, 0);
@@ -120,11 +140,11 @@ bool ToVariant(py::handle handle, qor::Variant& out) {
         const char* utf8 = PyUnicode_AsUTF8AndSize(value, &size);
         if (!utf8) throw py::error_already_set();
         out = qor::Variant(std::string(utf8, static_cast<std::size_t>(size)));
-    } else if (PyDateTime_Check(value)) {
+    } else if (DateTimeReady(false) && PyDateTime_Check(value)) {
         out = qor::Variant::FromDate(OaDate(value, true));
-    } else if (PyDate_Check(value)) {
+    } else if (DateTimeReady(false) && PyDate_Check(value)) {
         out = qor::Variant::FromDate(OaDate(value, false));
-    } else if (PyObject_IsInstance(value, g_decimalType) == 1) {
+    } else if (DecimalType(false) && PyObject_IsInstance(value, g_decimalType) == 1) {
         return DecimalToVariant(value, out);
     } else if (PyBytes_Check(value)) {
         out = qor::Variant(std::string(PyBytes_AS_STRING(value), static_cast<std::size_t>(PyBytes_GET_SIZE(value))));
@@ -160,10 +180,6 @@ py::object FromVariant(const qor::Variant& value) {
 }
 
 void InitConvert(py::module_& m) {
-    PyDateTime_IMPORT;
-    if (!PyDateTimeAPI) throw py::error_already_set();
-    g_decimalType = py::object(py::module_::import("decimal").attr("Decimal")).release().ptr();
-
     g_errorType = PyErr_NewExceptionWithDoc(
         "qorprint.RuntimeError",
         "A run-time error of the library: `number` is the runtime's error number (9 subscript "

@@ -42,8 +42,8 @@ bool ToVariant(py::handle value, qor::Variant& out);
 // The Python value of `value` (a new reference).
 py::object FromVariant(const qor::Variant& value);
 
-// Prepares the conversions (the datetime and decimal types), creates qorprint.RuntimeError in
-// `m` and installs the translation of qor::RuntimeError. Called once, at import.
+// Creates qorprint.RuntimeError in `m` and installs the translation of qor::RuntimeError.
+// Called once, at import.
 void InitConvert(py::module_& m);
 
 }  // namespace qorpy
