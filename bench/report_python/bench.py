@@ -9,15 +9,13 @@ own report time (SetRt to EndDoc), and Python's overhead as the ratio of the wal
 The module is imported from PYTHONPATH (BUILD/python in a build tree). Defaults: 5 rounds of
 10000 and 100000 records. The database is the one bench/support/Invoices.h generates.
 """
-import argparse
-import json
 import os
 import sqlite3
-import statistics
-import subprocess
 import sys
-import tempfile
 import time
+
+# The timed child runs this file too: it imports only what a report script needs, the
+# measuring parent the rest (in main).
 
 QUERY = "SELECT number, date, customer, city, amount, total FROM invoices ORDER BY id"
 CITIES = ["Gent", "Antwerpen", "Leuven", "Brugge", "Namur", "Liège"]
@@ -52,6 +50,7 @@ def make_database(path, records):
 
 
 def write_definition(path):
+    import json
     columns = [{"width": w, "caption": c, "dataField": f, "frmt": frmt, "align": a, "prLeft": p, "totalType": t}
                for w, c, f, frmt, a, p, t in COLUMNS]
     definition = {"title": "Invoices", "subTitle": "Benchmark", "footNote": "qorPrintLib",
@@ -81,12 +80,17 @@ def child(database, pdf):
 
 
 def timed(command, env):
+    import subprocess
     started = time.perf_counter()
     out = subprocess.run(command, check=True, capture_output=True, text=True, env=env).stdout
     return time.perf_counter() - started, out
 
 
 def main():
+    import argparse
+    import statistics
+    import subprocess
+    import tempfile
     parser = argparse.ArgumentParser()
     parser.add_argument("--qorprint", required=True)
     parser.add_argument("--rounds", type=int, default=5)
