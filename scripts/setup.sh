@@ -19,6 +19,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   libcairo2-dev libpango1.0-dev
   python3 python3-openpyxl
+  python3-dev pybind11-dev python3-pytest
   xvfb xauth
 )
 # Only the tests use these: LibreOffice Calc recalculates exported workbooks.
