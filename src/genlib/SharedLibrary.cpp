@@ -16,7 +16,7 @@ namespace {
 
 SharedLibrary::SharedLibrary(const char* soname, const char* overrideVariable) : file_(soname) {
     if (const char* chosen = std::getenv(overrideVariable); chosen != nullptr && *chosen != '\0') file_ = chosen;
-    handle_ = dlopen(file_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle_ = dlopen(file_.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (handle_ == nullptr) {
         const char* why = dlerror();
         LoadingFailed(file_ + " could not be loaded (" + (why != nullptr ? why : "no reason given") + ")");
