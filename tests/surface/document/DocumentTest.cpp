@@ -142,6 +142,7 @@ TEST(Document, SpilledPagesWriteTheSamePdfAndComeBackWhole) {
     QImage painted[2];
     for (int i = 0; i < 2; ++i) {
         painted[i] = QImage(200, 280, QImage::Format_RGB32);
+        painted[i].fill(Qt::black);
         QPainter painter(&painted[i]);
         PaintPage(painter, i == 0 ? whole : inMemory, 2, 0.015);
     }
