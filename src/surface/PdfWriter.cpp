@@ -1,9 +1,15 @@
 #include "surface/PdfWriter.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <unordered_map>
+#include <utility>
 
 #include "qor/RuntimeError.h"
 #include "qor/VSPDF.h"
@@ -36,16 +42,21 @@ void PdfFile::End() {
 }
 
 void PdfFile::Stream(int obj, std::string_view dict, std::string_view data, bool compress) {
-    std::string_view body = data;
-    if (compress) {
-        scratch_.clear();
-        Deflate(data, scratch_, compressionLevel);
-        body = scratch_;
-    }
+    if (!compress) return WriteStream(obj, dict, data, false);
+    scratch_.clear();
+    Deflate(data, scratch_, compressionLevel);
+    WriteStream(obj, dict, scratch_, true);
+}
+
+void PdfFile::DeflatedStream(int obj, std::string_view dict, std::string_view deflated) {
+    WriteStream(obj, dict, deflated, true);
+}
+
+void PdfFile::WriteStream(int obj, std::string_view dict, std::string_view body, bool deflated) {
     PdfBuffer& b = Begin(obj);
     b << "<< /Length ";
     b.Int(static_cast<int64_t>(body.size()));
-    if (compress) b << " /Filter /FlateDecode";
+    if (deflated) b << " /Filter /FlateDecode";
     if (!dict.empty()) b << ' ' << dict;
     b << " >>\nstream\n" << body << "\nendstream";
     End();
@@ -370,6 +381,74 @@ private:
     int32_t tx_ = 0, ty_ = 0;
 };
 
+// Deflates page streams on a second thread while the next page is laid out. One stream is
+// in hand at a time: Start hands one over, Finish waits for it.
+class BackgroundDeflate {
+public:
+    explicit BackgroundDeflate(int level) : level_(level), thread_([this] { Run(); }) {}
+    ~BackgroundDeflate() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    BackgroundDeflate(const BackgroundDeflate&) = delete;
+    BackgroundDeflate& operator=(const BackgroundDeflate&) = delete;
+
+    // Takes `data` (leaving `data` with what it held before).
+    void Start(std::string& data) {
+        {
+            std::lock_guard lock(mutex_);
+            input_.swap(data);
+            started_ = true;
+        }
+        changed_.notify_all();
+    }
+    // The deflated stream of the last Start, swapped into `out`; rethrows what deflating threw.
+    void Finish(std::string& out) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return done_; });
+        done_ = false;
+        if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+        out.swap(output_);
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return started_ || stop_; });
+            if (stop_) return;
+            started_ = false;
+            std::string input, output;
+            input.swap(input_);
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                Deflate(input, output, level_);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            input_.swap(input);  // its storage serves the next Start
+            output_.swap(output);
+            error_ = error;
+            done_ = true;
+            changed_.notify_all();
+        }
+    }
+
+    const int level_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::string input_, output_;
+    std::exception_ptr error_;
+    bool started_ = false, done_ = false, stop_ = false;
+    std::thread thread_;  // last: starts once everything above is ready
+};
+
 std::string PdfDate() {
     std::time_t now = std::time(nullptr);
     std::tm tm{};
@@ -396,25 +475,50 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     PageWriter writer(doc, file, fonts, images);
     std::vector<int> pageObjects;
     pageObjects.reserve(pages.size());
-    Page loaded;  // a spilled page, read back
-    std::string loadedTexts;
-    for (int p : pages) {
-        if (onPage) onPage(static_cast<int32_t>(pageObjects.size() + 1), static_cast<int32_t>(pages.size()));
-        std::string_view texts;
-        const Page* page = &doc.PageToRead(static_cast<size_t>(p - 1), loaded, loadedTexts, texts);
-        const std::string& content = writer.Content(*page, texts);
-        int contentObj = file.Alloc();
-        file.Stream(contentObj, "", content, true);
-        int pageObj = file.Alloc();
+    // The page object after its content stream, given deflated or to deflate.
+    auto writePage = [&](double width, double height, std::string_view content, bool deflated) {
+        const int contentObj = file.Alloc();
+        if (deflated) file.DeflatedStream(contentObj, "", content);
+        else file.Stream(contentObj, "", content, true);
+        const int pageObj = file.Alloc();
         PdfBuffer& b = file.Begin(pageObj);
         b << "<< /Type /Page /Parent ";
         b.I(kPages) << "0 R /MediaBox [0 0 ";
-        b.N(page->width / 20.0, 3).Num(page->height / 20.0, 3);
+        b.N(width / 20.0, 3).Num(height / 20.0, 3);
         b << "] /Resources ";
         b.I(kResources) << "0 R /Contents ";
         b.I(contentObj) << "0 R >>";
         file.End();
         pageObjects.push_back(pageObj);
+    };
+    // A page's stream is deflated while the next page is laid out, unless pictures are
+    // written as they are met (their objects would then come before the page's stream).
+    std::optional<BackgroundDeflate> deflater;
+    if (pages.size() > 1 && doc.pictures.empty()) deflater.emplace(compressionLevel);
+    std::optional<std::pair<double, double>> inHand;  // size of the page being deflated
+    std::string content, deflated;
+    Page loaded;  // a spilled page, read back
+    std::string loadedTexts;
+    for (int p : pages) {
+        if (onPage) onPage(static_cast<int32_t>(pageObjects.size() + (inHand ? 2 : 1)),
+                           static_cast<int32_t>(pages.size()));
+        std::string_view texts;
+        const Page* page = &doc.PageToRead(static_cast<size_t>(p - 1), loaded, loadedTexts, texts);
+        if (!deflater) {
+            writePage(page->width, page->height, writer.Content(*page, texts), false);
+            continue;
+        }
+        content.assign(writer.Content(*page, texts));
+        if (inHand) {
+            deflater->Finish(deflated);
+            writePage(inHand->first, inHand->second, deflated, true);
+        }
+        inHand.emplace(page->width, page->height);
+        deflater->Start(content);
+    }
+    if (inHand) {
+        deflater->Finish(deflated);
+        writePage(inHand->first, inHand->second, deflated, true);
     }
     std::vector<int> fontObjects = fonts.WriteAll(file);
 

@@ -27,6 +27,8 @@ public:
     // A stream object: `dict` holds the dictionary's entries without << >> and /Length.
     // With `compress` the data is deflated and /Filter /FlateDecode added.
     void Stream(int obj, std::string_view dict, std::string_view data, bool compress);
+    // A stream object whose data was deflated already (at compressionLevel).
+    void DeflatedStream(int obj, std::string_view dict, std::string_view deflated);
     // Writes the cross-reference table and trailer, and flushes everything.
     void Finish(int root, int info);
 
@@ -34,6 +36,7 @@ public:
     int compressionLevel = 3;
 
 private:
+    void WriteStream(int obj, std::string_view dict, std::string_view body, bool deflated);
     void FlushIfLarge();
     std::function<void(std::string_view)> sink_;
     PdfBuffer out_;
