@@ -1,6 +1,7 @@
 #include "surface/PdfWriter.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <condition_variable>
 #include <cstring>
 #include <ctime>
@@ -449,8 +450,20 @@ private:
     std::thread thread_;  // last: starts once everything above is ready
 };
 
+// The moment the file is dated: now, or SOURCE_DATE_EPOCH (seconds since 1970, UTC) when
+// that is set to a whole number, so that two runs on the same input write the same bytes.
+std::time_t DocumentTime() {
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
+        char* end = nullptr;
+        errno = 0;
+        const long long seconds = std::strtoll(epoch, &end, 10);
+        if (errno == 0 && *end == '\0' && seconds >= 0) return static_cast<std::time_t>(seconds);
+    }
+    return std::time(nullptr);
+}
+
 std::string PdfDate() {
-    std::time_t now = std::time(nullptr);
+    std::time_t now = DocumentTime();
     std::tm tm{};
     gmtime_r(&now, &tm);
     char buf[32];

@@ -2,7 +2,10 @@
 // the fonts text is measured with (families resolved to files, fallback faces).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <thread>
 
 #include <QImage>
 #include <QPainter>
@@ -155,6 +158,21 @@ TEST(Document, SpilledPagesWriteTheSamePdfAndComeBackWhole) {
     ASSERT_EQ(first.size(), 31u);
     EXPECT_EQ(back.strings.At(static_cast<uint32_t>(first[29].v[2]), static_cast<uint32_t>(first[29].v[3])),
               "page 0 line 1");
+}
+
+// With SOURCE_DATE_EPOCH set, a file is dated by it, so two writings are byte-identical.
+TEST(Document, SourceDateEpochDatesTheFile) {
+    VSPrinter p;
+    p.StartDoc();
+    p.Text("same bytes");
+    p.EndDoc();
+    setenv("SOURCE_DATE_EPOCH", "1767225600", 1);  // 2026-01-01 00:00:00 UTC
+    const std::string first = surface::WritePdfToString(p, {1});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    const std::string second = surface::WritePdfToString(p, {1});
+    unsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_EQ(first, second);
+    EXPECT_NE(first.find("/CreationDate (D:20260101000000Z)"), std::string::npos);
 }
 
 TEST(Fonts, FamiliesResolveToMetricCompatibleFilesWithTheWindowsMeasurement) {
