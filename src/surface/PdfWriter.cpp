@@ -63,8 +63,20 @@ void PdfFile::WriteStream(int obj, std::string_view dict, std::string_view body,
     End();
 }
 
+void PdfFile::HashContent(std::string_view bytes) {
+    // FNV-1a over 8-byte words, then the bytes that remain.
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        contentHash_ = (contentHash_ ^ word) * 1099511628211ull;
+    }
+    for (; i < bytes.size(); ++i) contentHash_ = (contentHash_ ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ull;
+}
+
 void PdfFile::FlushIfLarge() {
     if (out_.data.size() < (1u << 18)) return;
+    HashContent(out_.data);
     sink_(out_.data);
     flushed_ += out_.data.size();
     out_.data.clear();
@@ -79,8 +91,9 @@ void PdfFile::Finish(int root, int info) {
         std::snprintf(line, sizeof line, "%010zu 00000 n \n", offsets_[i]);
         out_ << std::string_view(line, 20);
     }
-    uint64_t h = 1469598103934665603ull;
-    for (size_t o : offsets_) h = (h ^ o) * 1099511628211ull;
+    // The document's ID comes from its bytes, so equal files have equal IDs.
+    HashContent(out_.data);
+    const uint64_t h = contentHash_;
     char id[40];
     std::snprintf(id, sizeof id, "%016llx%016llx", static_cast<unsigned long long>(h),
                   static_cast<unsigned long long>(h * 31 + offsets_.size()));

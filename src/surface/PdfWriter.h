@@ -37,11 +37,13 @@ public:
 
 private:
     void WriteStream(int obj, std::string_view dict, std::string_view body, bool deflated);
+    void HashContent(std::string_view bytes);
     void FlushIfLarge();
     std::function<void(std::string_view)> sink_;
     PdfBuffer out_;
     std::string scratch_;
     size_t flushed_ = 0;
+    uint64_t contentHash_ = 1469598103934665603ull;  // of the bytes before the trailer
     std::vector<size_t> offsets_{0};
 };
 

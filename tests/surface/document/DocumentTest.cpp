@@ -170,9 +170,16 @@ TEST(Document, SourceDateEpochDatesTheFile) {
     const std::string first = surface::WritePdfToString(p, {1});
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     const std::string second = surface::WritePdfToString(p, {1});
+    VSPrinter other;  // the same layout with another text: another ID
+    other.StartDoc();
+    other.Text("same byteS");
+    other.EndDoc();
+    const std::string third = surface::WritePdfToString(other, {1});
     unsetenv("SOURCE_DATE_EPOCH");
     EXPECT_EQ(first, second);
     EXPECT_NE(first.find("/CreationDate (D:20260101000000Z)"), std::string::npos);
+    auto id = [](const std::string& pdf) { return pdf.substr(pdf.find("/ID [<"), 40); };
+    EXPECT_NE(id(first), id(third));
 }
 
 TEST(Fonts, FamiliesResolveToMetricCompatibleFilesWithTheWindowsMeasurement) {
