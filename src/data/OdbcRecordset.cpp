@@ -3,6 +3,7 @@
 
 #include <qor/RuntimeError.h>
 
+#include "data/BinaryText.h"
 #include "data/OdbcLibrary.h"
 #include "data/OdbcText.h"
 
@@ -582,6 +583,8 @@ void OdbcRecordset::Text(int32_t index, std::string& out) const {
         out.clear();
         const std::size_t units = static_cast<std::size_t>(std::min(length, c.width)) / sizeof(SQLWCHAR);
         odbc::AppendUtf8(reinterpret_cast<const char16_t*>(data), units, out);
+    } else if (c.kind == Kind::Binary) {
+        data::ThrowBinaryText(static_cast<std::size_t>(std::clamp<SQLLEN>(length, 0, c.width)));
     } else if (c.kind == Kind::Long) {
         SQLINTEGER v;
         std::memcpy(&v, data, sizeof v);

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include "data/BinaryText.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -259,11 +261,8 @@ void SqliteRecordset::Text(int32_t index, std::string& out) const {
             out.assign(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
             return;
         }
-        case SQLITE_BLOB: {
-            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, index));
-            out.assign(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
-            return;
-        }
+        case SQLITE_BLOB:
+            data::ThrowBinaryText(static_cast<std::size_t>(sqlite3_column_bytes(stmt, index)));
         default:
             out.clear();
     }

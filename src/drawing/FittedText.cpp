@@ -5,6 +5,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include "drawing/DrawingSupport.h"
+#include "drawing/ErrorPlace.h"
 
 namespace qor {
 
@@ -13,7 +14,8 @@ constexpr const char* kDots = "...";
 }  // namespace
 
 std::string clsqorPrintLib::PrLeft(std::string& Text, float& MaxWidth, float FontSize,
-                                   const std::string& FontName, bool NoDots) {
+                                   const std::string& FontName, bool NoDots) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return Text;
     VSPrinter& surface = SurfaceOf(*this);
     surface.Font().Name = FontName;
@@ -30,6 +32,8 @@ std::string clsqorPrintLib::PrLeft(std::string& Text, float& MaxWidth, float Fon
     while (widthMm(Text) > MaxWidth) DropLastCharacter(Text);
     if (!NoDots) Text += kDots;
     return Text;
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrLeft", Text, MaxWidth, FontSize, FontName, NoDots);
 }
 
 }  // namespace qor

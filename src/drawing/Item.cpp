@@ -14,6 +14,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include "drawing/DrawingSupport.h"
+#include "drawing/ErrorPlace.h"
 #include "drawing/ExcelBridge.h"
 #include "drawing/ItemFormats.h"
 #include "drawing/TypeStyles.h"
@@ -33,13 +34,15 @@ float FrameMargin(double fontSize) {
 
 void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, int32_t Align,
                             int32_t PrintStyle, const std::string& Style, float FontSize,
-                            const std::string& FontName, int32_t Color) {
-    if (Top == 0) {
-        Top = AddMm(T, kLineAdvanceMm);
-        T = Top;
+                            const std::string& FontName, int32_t Color) try {
+    const OperationScope scope;
+    float top = Top;
+    if (top == 0) {
+        top = AddMm(T, kLineAdvanceMm);
+        T = top;
     }
-    Left = Offset(Left);
-    Top = Offset(Top);
+    const float left = Offset(Left);
+    top = Offset(top);
 
     if (Frmt != frmtText) {
         Item = GenServices().ToNumber(Item);
@@ -50,7 +53,7 @@ void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, 
     if (SuppressesZero(Frmt) && CDbl(Item) == 0) return;
 
     if (ExcelModeOn()) {
-        ExcelWriteCell(T, Left, Top, Item, pattern, Align, PrintStyle, Style, FontSize, FontName,
+        ExcelWriteCell(T, left, top, Item, pattern, Align, PrintStyle, Style, FontSize, FontName,
                        Color);
         return;
     }
@@ -61,8 +64,8 @@ void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, 
     surface.TextColor(Color);
 
     const std::string text = ItemText(Item, pattern);
-    surface.CurrentY(ToTwips(Top));
-    const double x = ToTwips(Left);
+    surface.CurrentY(ToTwips(top));
+    const double x = ToTwips(left);
     const double width = surface.TextWidth(text);
     switch (Align) {
         case alignLeft: surface.CurrentX(x); break;
@@ -81,6 +84,8 @@ void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, 
         PrBox(x0 - margin, y0 - margin, x0 + widthMm + margin, y0 + heightMm + margin, 10, 0,
               std::nullopt, false, 10);
     }
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrItem", Left, Top, Item, Frmt, Align, PrintStyle, Style, FontSize, FontName, Color);
 }
 
 }  // namespace qor

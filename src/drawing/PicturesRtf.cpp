@@ -10,6 +10,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include "drawing/DrawingSupport.h"
+#include "drawing/ErrorPlace.h"
 
 namespace qor {
 
@@ -33,7 +34,8 @@ Lookup FindFile(const std::string& name, std::string& error) {
 
 }  // namespace
 
-void clsqorPrintLib::PrPaintPicture(Picture& iPic, float Left, float Top, float Width, float Height) {
+void clsqorPrintLib::PrPaintPicture(Picture& iPic, float Left, float Top, float Width, float Height) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     const double left = ToTwips(Offset(Left));
     const double top = ToTwips(Offset(Top));
@@ -42,9 +44,12 @@ void clsqorPrintLib::PrPaintPicture(Picture& iPic, float Left, float Top, float 
     if (Width != 0) width = ToTwips(Width);
     if (Height != 0) height = ToTwips(Height);
     SurfaceOf(*this).DrawPicture(iPic, left, top, width, height);
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrPaintPicture", Left, Top, Width, Height);
 }
 
-void clsqorPrintLib::PrRTF(const RtfSource& RTF, float Top, float Left, float Right) {
+void clsqorPrintLib::PrRTF(const RtfSource& RTF, float Top, float Left, float Right) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     VSPrinter& surface = SurfaceOf(*this);
     const double marginLeft = surface.MarginLeft();
@@ -56,9 +61,12 @@ void clsqorPrintLib::PrRTF(const RtfSource& RTF, float Top, float Left, float Ri
     surface.TextRTF(RTF.TextRTF());
     surface.MarginLeft(marginLeft);
     surface.MarginRight(marginRight);
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrRTF", Top, Left, Right);
 }
 
-void clsqorPrintLib::PrRTFFile(const std::string& FileName) {
+void clsqorPrintLib::PrRTFFile(const std::string& FileName) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     std::string lookupError;
     const Lookup found = FindFile(FileName, lookupError);
@@ -77,6 +85,8 @@ void clsqorPrintLib::PrRTFFile(const std::string& FileName) {
     services.ShowMessage(GetText(1005) + services.MessageSeparator + services.LastErrorText +
                              services.MessageSeparator + GetText(9700),
                          16, "Print RTF");
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrRTFFile", FileName);
 }
 
 }  // namespace qor

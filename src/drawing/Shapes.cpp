@@ -9,6 +9,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include "drawing/DrawingSupport.h"
+#include "drawing/ErrorPlace.h"
 
 namespace qor {
 
@@ -37,7 +38,8 @@ void SetPenAndBrush(VSPrinter& surface, int32_t drawWidth, int32_t borderColor,
 
 void clsqorPrintLib::PrBox(float Left, float Top, float Right, float Bottom, int32_t DrawWidth,
                            int32_t BorderColor, std::optional<int32_t> FillColor, bool RoundedCorners,
-                           float Radius) {
+                           float Radius) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     const double left = ToTwips(Offset(Left));
     const double top = ToTwips(Offset(Top));
@@ -51,10 +53,13 @@ void clsqorPrintLib::PrBox(float Left, float Top, float Right, float Bottom, int
     } else {
         surface.DrawRectangle(left, top, right, bottom);
     }
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrBox", Left, Top, Right, Bottom, DrawWidth, BorderColor, FillColor, RoundedCorners, Radius);
 }
 
 void clsqorPrintLib::PrCircle(float Left, float Top, float Radius, int32_t DrawWidth, int32_t BorderColor,
-                              std::optional<int32_t> FillColor, float From, float UpTo) {
+                              std::optional<int32_t> FillColor, float From, float UpTo) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     const double x = ToTwips(Offset(Left));
     const double y = ToTwips(Offset(Top));
@@ -62,10 +67,13 @@ void clsqorPrintLib::PrCircle(float Left, float Top, float Radius, int32_t DrawW
     VSPrinter& surface = SurfaceOf(*this);
     SetPenAndBrush(surface, DrawWidth, BorderColor, FillColor);
     surface.DrawCircle(x, y, radius, From, UpTo);
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrCircle", Left, Top, Radius, DrawWidth, BorderColor, FillColor, From, UpTo);
 }
 
 void clsqorPrintLib::PrLine(float Left, float Top, float Right, float Bottom, int32_t DrawWidth,
-                            int32_t BorderColor) {
+                            int32_t BorderColor) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     const double x1 = ToTwips(Offset(Left));
     const double y1 = ToTwips(Offset(Top));
@@ -74,10 +82,13 @@ void clsqorPrintLib::PrLine(float Left, float Top, float Right, float Bottom, in
     VSPrinter& surface = SurfaceOf(*this);
     SetPen(surface, DrawWidth, BorderColor);
     surface.DrawLine(x1, y1, x2, y2);
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrLine", Left, Top, Right, Bottom, DrawWidth, BorderColor);
 }
 
 void clsqorPrintLib::PrCheckBox(float Left, float Top, int32_t Value, int32_t DrawWidth,
-                                int32_t BorderColor, std::optional<int32_t> FillColor) {
+                                int32_t BorderColor, std::optional<int32_t> FillColor) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     const double left = ToTwips(Offset(Left));
     const double top = ToTwips(Offset(Top));
@@ -92,17 +103,23 @@ void clsqorPrintLib::PrCheckBox(float Left, float Top, int32_t Value, int32_t Dr
     const float y2 = Top + kCheckBoxSizeMm;
     PrLine(Left, Top, x2, y2, DrawWidth, crossColor);
     PrLine(x2, Top, Left, y2, DrawWidth, crossColor);
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrCheckBox", Left, Top, Value, DrawWidth, BorderColor, FillColor);
 }
 
 void clsqorPrintLib::PrFrame(int32_t TitleRows, float Left, float Top, float Right, float Bottom,
-                             int32_t TitleFillColor) {
+                             int32_t TitleFillColor) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     VSPrinter& surface = SurfaceOf(*this);
-    if (Right == 0) Right = surface.Orientation() == 0 ? kFrameRightPortraitMm : kFrameRightLandscapeMm;
-    if (Bottom == 0) Bottom = ToMm(surface.PageHeight()) - kFrameBottomMarginMm;
+    const float right = Right != 0 ? Right : surface.Orientation() == 0 ? kFrameRightPortraitMm
+                                                                     : kFrameRightLandscapeMm;
+    const float bottom = Bottom != 0 ? Bottom : ToMm(surface.PageHeight()) - kFrameBottomMarginMm;
     const float band = AddMm(Top, TitleRows < 2 ? kTitleRowMm : 2 * kTitleRowMm);
-    PrBox(Left, Top, Right, band, 10, 0, TitleFillColor, false, 10);
-    PrBox(Left, Top, Right, Bottom, 10, 0, std::nullopt, false, 10);
+    PrBox(Left, Top, right, band, 10, 0, TitleFillColor, false, 10);
+    PrBox(Left, Top, right, bottom, 10, 0, std::nullopt, false, 10);
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrFrame", TitleRows, Left, Top, Right, Bottom, TitleFillColor);
 }
 
 }  // namespace qor

@@ -6,6 +6,7 @@
 #include <qor/clsqorPrintLib.h>
 
 #include "drawing/DrawingSupport.h"
+#include "drawing/ErrorPlace.h"
 #include "letterheads/CustomerData.h"
 #include "letterheads/FrmLogo.h"
 #include "letterheads/Registry.h"
@@ -51,7 +52,8 @@ float At(const letterheads::Expression& e, const Quantities& q) { return static_
 }  // namespace
 
 void clsqorPrintLib::PrLogo(const std::string& Lic, const std::string& Naam, const std::string& SubNaam,
-                            int32_t Layout, int32_t VerkleinFactor, int32_t TopShift, int32_t LeftShift) {
+                            int32_t Layout, int32_t VerkleinFactor, int32_t TopShift, int32_t LeftShift) try {
+    const OperationScope scope;
     if (ExcelModeOn()) return;
     const std::string folder = letterheads::HeadersFolder();
     const std::string key = letterheads::CachePicture(folder, UpperCase(Lic));
@@ -104,6 +106,8 @@ void clsqorPrintLib::PrLogo(const std::string& Lic, const std::string& Naam, con
                 break;
         }
     }
+} catch (const RuntimeError& e) {
+    RethrowIn(e, "PrLogo", Lic, Naam, SubNaam, Layout, VerkleinFactor, TopShift, LeftShift);
 }
 
 }  // namespace qor

@@ -6,9 +6,7 @@
 #include <qor/GenServices.h>
 #include <qor/Texts.h>
 
-#include "runtime/NumberText.h"
-
-#include <cmath>
+#include "drawing/ErrorPlace.h"
 
 namespace qor {
 
@@ -48,36 +46,28 @@ void ReportRun::PrintRecord() {
 }
 
 std::string ReportRun::FieldText(int32_t i) {
+    // Floating values as Infinity or NaN where the text conversion itself fails; anything
+    // else as the field's text, so a blob never shows its bytes.
     try {
         const Variant value = rs_->Value(FieldOf(i));
         const Variant::VarType type = value.Type();
-        if (type == Variant::VarType::Single || type == Variant::VarType::Double) {
-            const double d = value.ToDouble();
-            if (std::isnan(d)) return "NaN";
-            if (std::isinf(d)) return d > 0 ? "Infinity" : "-Infinity";
-        }
-        return JoinText(value);
+        if (type == Variant::VarType::Single || type == Variant::VarType::Double) return ValueText(value);
+        std::string text;
+        rs_->Text(FieldOf(i), text);
+        return text;
     } catch (const RuntimeError&) {
-        return {};  // the field cannot be read at all: the error says so itself
+        return {};  // the field cannot be read as text: the error says why
     }
 }
 
 void ReportRun::RethrowAt(const RuntimeError& error, int64_t record, const ColumnDef& col,
                           std::string_view value) {
-    constexpr size_t kShown = 40;  // characters of the value shown
     std::string place = error.Description();
     place += " (";
     if (record > 0) place += "record " + std::to_string(record) + ", ";
     place += "column \"" + col.Caption + "\"";
     if (!col.DataField.empty()) place += " [" + col.DataField + "]";
-    if (!value.empty()) {
-        place += ", value \"";
-        size_t end = 0;
-        for (size_t n = 0; end < value.size() && n < kShown; ++n) end += detail::CodePointLength(value, end);
-        place.append(value.substr(0, end));
-        if (end < value.size()) place += "...";
-        place += '"';
-    }
+    if (!value.empty()) place += ", value \"" + Shortened(value) + '"';
     place += ')';
     throw RuntimeError(error.Number(), place);
 }

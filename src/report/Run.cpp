@@ -4,6 +4,7 @@
 #include <qor/RuntimeError.h>
 
 #include "core/Desktop.h"
+#include "drawing/ErrorPlace.h"
 
 namespace qor {
 
@@ -13,6 +14,8 @@ ReportRun::ReportRun(clsRapport& report)
 }
 
 void ReportRun::Execute() {
+    // Errors of the items drawn for a record are named by the record, not by the item.
+    const OperationScope scope;
     // Init turned the busy pointer on; the report leaves it off however it ends.
     BusyPointer busy;
     if (!r_.rt_) throw RuntimeError(kErrObjectNotSet);

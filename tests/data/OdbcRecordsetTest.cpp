@@ -126,6 +126,12 @@ TEST_F(OdbcDatabases, ValuesArriveWithTheSqliteRecordsetsTypes) {
         EXPECT_TRUE(rs->IsEOF());
         EXPECT_EQ(rs->RecordCount(), 1);
     }
+    // A bytea value keeps its bytes but has no text.
+    auto rs = OdbcRecordset::Open(qor::test::PgConnection(), "SELECT '\\x00ff10'::bytea");
+    std::string text;
+    EXPECT_EQ(rs->Value(0).ToString(), std::string("\0\xff\x10", 3));
+    EXPECT_EQ(qor::test::ExpectRuntimeError(qor::kErrTypeMismatch, [&] { rs->Text(0, text); }),
+              "Type mismatch: binary data (3 bytes)");
 }
 
 TEST_F(OdbcDatabases, ManyRowsComeInBlocksAndCurrencySumsExactly) {

@@ -48,15 +48,22 @@ TEST_F(SqliteRecordsetTest, MapsStorageClassesToVariantsAndTextJoinsThemToEmptyT
     qor::GenServices().Locale = "nl_BE";
     auto rs = SqliteRecordset::Open(file_, "SELECT id, amount, note, customer FROM invoices ORDER BY id");
     using T = Variant::VarType;
-    // A BLOB reads as its bytes, an integer beyond 32 bits as a Double.
+    // A BLOB reads as its bytes but has no text (nullptr: Type mismatch); an integer beyond 32
+    // bits reads as a Double.
     const struct { T type[4]; const char* text[4]; } rows[] = {
         {{T::Long, T::Double, T::Null, T::String}, {"1", "10,5", "", "Acme"}},
-        {{T::Long, T::Double, T::String, T::String}, {"2", "20", "ABC", "Bolt"}},
+        {{T::Long, T::Double, T::String, T::String}, {"2", "20", nullptr, "Bolt"}},
         {{T::Long, T::Double, T::Double, T::String}, {"3", "5,25", "1099511627776", "Crane"}}};
     std::string text;
     for (const auto& row : rows) {
         for (int field = 0; field < 4; ++field) {
             EXPECT_EQ(rs->Value(field).Type(), row.type[field]) << row.text[0] << " field " << field;
+            if (row.text[field] == nullptr) {
+                EXPECT_EQ(qor::test::ExpectRuntimeError(qor::kErrTypeMismatch, [&] { rs->Text(field, text); }),
+                          "Type mismatch: binary data (3 bytes)");
+                EXPECT_EQ(rs->Value(field).ToString(), "ABC");
+                continue;
+            }
             EXPECT_EQ((rs->Text(field, text), text), row.text[field]) << row.text[0] << " field " << field;
         }
         rs->MoveNext();

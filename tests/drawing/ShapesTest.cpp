@@ -1,6 +1,9 @@
 // PrBox, PrCircle, PrLine, PrCheckBox and PrFrame: where the ink lands on the PDF page, and
 // the pen and brush they leave.
 #include <cfloat>
+#include <cmath>
+#include <functional>
+#include <string>
 
 #include <qor/RtfText.h>
 #include <qor/RuntimeError.h>
@@ -95,6 +98,26 @@ TEST_F(ShapesTest, NothingIsDrawnInExcelModeAndOverflowFailsBeforeDrawing) {
     const QImage page = Render(1, 36);
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x) ASSERT_EQ(page.pixelColor(x, y), QColor(Qt::white));
+}
+
+TEST_F(ShapesTest, AnErrorNamesTheOperationTheClientCalledAndItsArguments) {
+    const std::string longText(50, 'x');
+    struct Case {
+        std::function<void()> call;
+        int32_t number;
+        std::string description;
+    };
+    const Case cases[] = {
+        {[&] { lib.PrBox(10, 10.5f, FLT_MAX, 30); }, kErrOverflow,
+         "Overflow (PrBox(10, 10.5, 3.4028235e+38, 30, 10, 0, none, False, 10))"},
+        // PrFrame's own boxes fail; the error names PrFrame, as the client called it.
+        {[&] { lib.PrFrame(2, 10, FLT_MAX); }, kErrOverflow, "Overflow (PrFrame(2, 10, 3.4028235e+38, 0, 0, -2147483633))"},
+        {[&] { lib.PrItem(FLT_MAX, 20, Variant(longText), frmtText, alignRight); }, kErrOverflow,
+         "Overflow (PrItem(3.4028235e+38, 20, \"" + std::string(40, 'x') + "...\", 0, 1, 0, \"\", 9, \"Arial\", 0))"},
+        {[&] { lib.PrItem(10, 20, Variant(INFINITY), frmtNumber, alignRight); }, kErrOverflow,
+         "Overflow (PrItem(10, 20, \"Infinity\", 1, 1, 0, \"\", 9, \"Arial\", 0))"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ExpectRuntimeError(c.number, c.call), c.description);
 }
 
 }  // namespace
