@@ -67,6 +67,11 @@ public:
     std::string DefaultPrinter;
     // Output of PrEndDoc in preview mode: the PDF file the preview left; InitPrinter clears it.
     std::string PrPdfFile;
+    // Fixed creation date of the PDF files of the documents this object ends, in seconds
+    // since 1970-01-01 00:00 UTC, so that equal documents give byte-identical files; -1 dates
+    // them by SOURCE_DATE_EPOCH when it is set, else by the clock. Kept across documents.
+    // Default -1.
+    int64_t PrCreationDate = -1;
 
     // The report builder of this object, created on first use; the same object on every
     // call until another one (or nullptr) is assigned.

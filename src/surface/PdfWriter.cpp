@@ -543,7 +543,8 @@ int WriteOutline(PdfFile& file, const Document& doc, const std::vector<int>& pag
 
 // The moment the file is dated: now, or SOURCE_DATE_EPOCH (seconds since 1970, UTC) when
 // that is set to a whole number, so that two runs on the same input write the same bytes.
-std::time_t DocumentTime() {
+std::time_t DocumentTime(const Document& doc) {
+    if (doc.creationTime >= 0) return static_cast<std::time_t>(doc.creationTime);
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
         char* end = nullptr;
         errno = 0;
@@ -553,8 +554,8 @@ std::time_t DocumentTime() {
     return std::time(nullptr);
 }
 
-std::string PdfDate() {
-    std::time_t now = DocumentTime();
+std::string PdfDate(const Document& doc) {
+    std::time_t now = DocumentTime(doc);
     std::tm tm{};
     gmtime_r(&now, &tm);
     char buf[32];
@@ -664,7 +665,7 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     file.End();
 
     PdfBuffer& in = file.Begin(kInfo);
-    in << "<< /Producer (qorPrintLib) /CreationDate (" << PdfDate() << ")";
+    in << "<< /Producer (qorPrintLib) /CreationDate (" << PdfDate(doc) << ")";
     auto field = [&](const char* key, const std::string& v) {
         if (v.empty()) return;
         in << ' ' << key << ' ';

@@ -146,6 +146,9 @@ struct Document {
     std::vector<qor::Picture> pictures;
     uint32_t backRgb = 0xFFFFFF;
     std::vector<OutlineEntry> outline;
+    // Seconds since 1970 (UTC) the PDF writer dates the file with; -1: SOURCE_DATE_EPOCH or
+    // the clock.
+    int64_t creationTime = -1;
 
     // Adds a bookmark at `y` twips on the last page, `level` levels below the top; a level
     // deeper than one below the previous entry's is taken as that. Needs a page.

@@ -150,6 +150,9 @@ void AddBookmark(VSPrinter& printer, uint32_t level, std::string_view title, dou
     RequireFinite(y);
     s.doc.AddOutlineEntry(level, title, Round(y));
 }
+void SetCreationTime(VSPrinter& printer, int64_t seconds) {
+    Access::Of(printer).doc.creationTime = seconds;
+}
 void SpillPagesAbove(VSPrinter& printer, size_t bytes, SpillTo where) {
     Access::Of(printer).doc.SpillAbove(bytes, where);
 }

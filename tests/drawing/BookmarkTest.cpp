@@ -1,4 +1,4 @@
-// PrBookmark on documents drawn by hand and written in PDF mode.
+// PrBookmark and PrCreationDate on documents drawn by hand and written in PDF mode.
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -23,7 +23,10 @@ protected:
         modqorPrintLib().Reset();
         GenServices().Unattended = true;
     }
-    void TearDown() override { modqorPrintLib().Reset(); }
+    void TearDown() override {
+        unsetenv("SOURCE_DATE_EPOCH");
+        modqorPrintLib().Reset();
+    }
 
     // A two-page document in PDF mode written to `file`, marked by `mark` on each page.
     void Write(const std::string& file, const std::function<void(int page)>& mark) {
@@ -88,6 +91,23 @@ TEST_F(BookmarkTest, EntriesOfPagesNotWrittenAreLeftOut) {
     EXPECT_EQ(outline[0].page, 1);
     EXPECT_EQ(outline[1].title, "C");
     EXPECT_TRUE(outline[0].kids.empty());
+}
+
+// PrCreationDate fixes the date, before SOURCE_DATE_EPOCH, so two runs write the same bytes.
+TEST_F(BookmarkTest, CreationDateMakesFilesReproducible) {
+    setenv("SOURCE_DATE_EPOCH", "1767225600", 1);
+    lib.PrCreationDate = 1700000000;  // 2023-11-14 22:13:20 UTC
+    const std::string first = dir.File("first.pdf"), second = dir.File("second.pdf");
+    Write(first, [](int) {});
+    Write(second, [](int) {});
+    const std::string bytes = ReadFile(first);
+    EXPECT_EQ(bytes, ReadFile(second));
+    EXPECT_NE(bytes.find("/CreationDate (D:20231114221320Z)"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Outlines"), std::string::npos);
+
+    lib.PrCreationDate = -1;  // SOURCE_DATE_EPOCH again
+    Write(first, [](int) {});
+    EXPECT_NE(ReadFile(first).find("/CreationDate (D:20260101000000Z)"), std::string::npos);
 }
 
 }  // namespace qor::test
