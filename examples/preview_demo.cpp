@@ -1,7 +1,8 @@
 // Shows the preview window with a twelve-page document and saves pictures of it:
-//   preview_demo OUT.png [HELP.png]
+//   preview_demo [--outline] OUT.png [HELP.png]
 // OUT.png is the window as it opens (whole page); with HELP.png the help window over it is
-// saved too. Run under a display (scripts/screenshot-preview.sh uses Xvfb).
+// saved too. --outline gives the document bookmarks (a quarter per three pages, a month per
+// page), shown in the window's outline panel. Run under a display (scripts/screenshot-preview.sh uses Xvfb).
 #include <qor/GenServices.h>
 #include "core/ModuleState.h"
 #include <qor/Preview.h>
@@ -19,15 +20,20 @@
 #include "core/PreviewHost.h"
 #include "preview/FrmPreview.h"
 #include "preview/FrmPreviewHelp.h"
+#include "surface/DocumentAccess.h"
 
 namespace {
 
 // A twelve-page list of invoices: a title box, column captions, ruled lines.
-void MakeInvoiceList(qor::VSPrinter& s) {
+void MakeInvoiceList(qor::VSPrinter& s, bool outline) {
+    const char* months[] = {"January", "February", "March", "April", "May", "June", "July",
+                            "August", "September", "October", "November", "December"};
     s.StartDoc();
     int number = 1000;
     for (int page = 1; page <= 12; ++page) {
         if (page > 1) s.NewPage();
+        if (outline && page % 3 == 1) qor::surface::AddBookmark(s, 0, "Quarter " + std::to_string(page / 3 + 1), 850);
+        if (outline) qor::surface::AddBookmark(s, 1, months[page - 1], 2300);
         s.PenWidth(15);
         s.BrushColor(0xF0E6DC);
         s.DrawRectangle(850, 850, 11056, 1700);
@@ -75,8 +81,13 @@ void MakeInvoiceList(qor::VSPrinter& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool outline = argc > 1 && std::string(argv[1]) == "--outline";
+    if (outline) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUT.png [HELP.png]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--outline] OUT.png [HELP.png]\n", argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
@@ -87,7 +98,7 @@ int main(int argc, char** argv) {
     qor::modqorPrintLib().PreviewMode = 1;
 
     qor::VSPrinter surface;
-    MakeInvoiceList(surface);
+    MakeInvoiceList(surface, outline);
     qor::PreviewRequest request;
     request.CopiesText = "1";
     request.PrintToolTip = " Send Document to PrinterA";

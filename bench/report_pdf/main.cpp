@@ -4,8 +4,10 @@
 // run is a child process of its own, so each peak resident size belongs to one run only. The
 // table gives the median wall time of each.
 //
-//   bench_report_pdf [--rounds N] [--keep DIR] [records ...]
-//   default: 5 rounds of 10000 and 100000; --keep leaves the databases and PDFs in DIR
+//   bench_report_pdf [--rounds N] [--keep DIR] [--outline COL] [records ...]
+//   default: 5 rounds of 10000 and 100000; --keep leaves the databases and PDFs in DIR.
+//   --outline COL measures the cost of bookmarks instead: each round runs our report without
+//   them and with clsRapport::Outline = COL (2: the customer), no peers.
 #include <qor/GenServices.h>
 #include <qor/SqliteRecordset.h>
 #include <qor/VSPrinter.h>
@@ -52,7 +54,7 @@ double FileBytes(const std::string& file) {
     return static_cast<double>(fs::file_size(file, ec));
 }
 
-Measure RunReport(const std::string& db, const std::string& pdf) {
+Measure RunReport(const std::string& db, const std::string& pdf, int outline = -1) {
     qor::GenServices().Unattended = true;
     qor::GenServices().Locale = "en_US";
     Measure m;
@@ -73,6 +75,7 @@ Measure RunReport(const std::string& db, const std::string& pdf) {
     qor::clsqorPrintLib lib;
     qor::clsRapport& r = lib.PrRapport();
     bench::SetUpInvoiceReport(r, pdf);
+    r.Outline = outline;
     r.SetRt(qor::SqliteRecordset::Open(db, kInvoiceQuery));
     r.EndDoc();
     m.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
@@ -207,15 +210,18 @@ int main(int argc, char** argv) {
     std::vector<int> sizes;
     int rounds = 5;
     std::string keep;
+    int outline = -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) {
             rounds = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
             keep = argv[++i];
+        } else if (std::strcmp(argv[i], "--outline") == 0 && i + 1 < argc) {
+            outline = std::atoi(argv[++i]);
         } else if (std::atoi(argv[i]) > 0) {
             sizes.push_back(std::atoi(argv[i]));
         } else {
-            std::fprintf(stderr, "usage: bench_report_pdf [--rounds N] [--keep DIR] [records ...]\n");
+            std::fprintf(stderr, "usage: bench_report_pdf [--rounds N] [--keep DIR] [--outline COL] [records ...]\n");
             return 2;
         }
     }
@@ -238,6 +244,22 @@ int main(int argc, char** argv) {
         const std::string qtPdf = (dir / ("qt" + tag)).string();
         [[maybe_unused]] const std::string cairoPdf = (dir / ("cairo" + tag)).string();
         std::vector<Measure> ours, qt, cairo;
+        if (outline >= 0) {
+            std::vector<double> off, on;
+            const std::string marked = (dir / ("outline" + tag)).string();
+            for (int round = 1; round <= rounds; ++round) {
+                off.push_back(bench::InChild("bench_report_pdf: the report", [&] { return RunReport(db, pdf); }).seconds);
+                on.push_back(bench::InChild("bench_report_pdf: the report with bookmarks",
+                                            [&] { return RunReport(db, marked, outline); }).seconds);
+                std::fprintf(stderr, "%d records, round %d/%d: %.3f s, with bookmarks %.3f s\n", n, round, rounds,
+                             off.back(), on.back());
+            }
+            const double a = bench::Median(off), b = bench::Median(on);
+            std::printf("%d records, median of %d interleaved rounds: %.3f s, with Outline = %d %.3f s (%+.1f %%), "
+                        "PDF %.0f / %.0f bytes\n",
+                        n, rounds, a, outline, b, 100 * (b / a - 1), FileBytes(pdf), FileBytes(marked));
+            continue;
+        }
         for (int round = 1; round <= rounds; ++round) {
             ours.push_back(bench::InChild("bench_report_pdf: the report", [&] { return RunReport(db, pdf); }));
             qt.push_back(bench::InChild("bench_report_pdf: the Qt peer", [&] { return RunReference(db, qtPdf); }));
@@ -257,7 +279,7 @@ int main(int argc, char** argv) {
         if (hasCairo) row.cairo = Medians(cairo);
         rows.push_back(row);
     }
-    PrintTable(rows, rounds);
+    if (outline < 0) PrintTable(rows, rounds);
     if (keep.empty()) fs::remove_all(dir);
     return 0;
 }

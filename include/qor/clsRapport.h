@@ -79,6 +79,14 @@ public:
     // Highest column index whose repeated values are merged; -1 merges nothing. 0 on a new
     // object (so column 0 merges), -1 after Init or Clear.
     int32_t MaxMergeCol = 0;
+    // Bookmarks: the column whose every new value becomes an outline entry pointing at the
+    // first line of that value (PDF bookmarks, the preview's side panel); -1 none. With
+    // SubOutline, each new value of that column becomes an entry under the current Outline
+    // entry (a new Outline value starts its list afresh). -1 on a new object and after Init or
+    // Clear; EndDoc throws RuntimeError(9) for a column past the last one and 5 for a
+    // SubOutline without Outline. Not used for spreadsheets.
+    int32_t Outline = -1;
+    int32_t SubOutline = -1;
 
     // ---- Definition -------------------------------------------------------------------------
 
@@ -117,7 +125,7 @@ public:
               int32_t SecondPageBinNr = 0, bool SilentMode = false);
 
     // Empties Title, SubTitle, FootNote and the letterhead choice; FootNoteDate and PageNbr
-    // become true, MaxMergeCol -1. Columns, printer arguments and the rows stay.
+    // become true, MaxMergeCol, Outline and SubOutline -1. Columns, printer arguments and the rows stay.
     void Clear();
 
     // Kept for compatibility: does nothing and returns false.

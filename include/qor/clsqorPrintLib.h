@@ -67,6 +67,11 @@ public:
     std::string DefaultPrinter;
     // Output of PrEndDoc in preview mode: the PDF file the preview left; InitPrinter clears it.
     std::string PrPdfFile;
+    // Fixed creation date of the PDF files of the documents this object ends, in seconds
+    // since 1970-01-01 00:00 UTC, so that equal documents give byte-identical files; -1 dates
+    // them by SOURCE_DATE_EPOCH when it is set, else by the clock. Kept across documents.
+    // Default -1.
+    int64_t PrCreationDate = -1;
 
     // The report builder of this object, created on first use; the same object on every
     // call until another one (or nullptr) is assigned.
@@ -272,6 +277,14 @@ public:
     void PrLogo(const std::string& Lic, const std::string& Naam = "", const std::string& SubNaam = "",
                 int32_t Layout = layLeft, int32_t VerkleinFactor = 0, int32_t TopShift = 0,
                 int32_t LeftShift = 0);
+
+    // Adds an entry to the document's outline: `Title` pointing at `Top` mm (plus the 5 mm
+    // offset) on the page being drawn. `Level` 1 is the top; an entry of a deeper level
+    // belongs to the entry before it (a level more than one deeper than that entry counts as
+    // one deeper). PDF files show the outline as bookmarks, the preview in a side panel.
+    // Does nothing while exporting to a spreadsheet. Throws RuntimeError(5) for a Level
+    // below 1 or without an open document, 91 when no document was opened.
+    void PrBookmark(const std::string& Title, float Top, int32_t Level = 1);
 
     // Prints the shared texts 9500-9999 in Dutch and French, two columns, into a preview
     // for checking translations; returns when the preview closes. Throws what the surface

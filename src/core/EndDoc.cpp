@@ -7,6 +7,7 @@
 #include "core/PreviewHost.h"
 #include "core/PrintJobs.h"
 #include "core/Printers.h"
+#include "surface/DocumentAccess.h"
 
 #include <qor/GenServices.h>
 #include "core/ModuleState.h"
@@ -69,6 +70,7 @@ bool clsqorPrintLib::PrEndDoc() {
     ModuleState& state = modqorPrintLib();
     bool result = false;
     std::optional<std::string> pdfError;
+    if (VPrinter != nullptr && !state.ExcelMode) surface::SetCreationTime(*VPrinter, PrCreationDate);
     switch (state.PreviewMode) {
         case 0: {
             VSPrinter& surface = OpenSurface(VPrinter);

@@ -11,10 +11,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "core/Desktop.h"
 #include "core/PreviewHost.h"
@@ -23,6 +26,7 @@
 #include "preview/PageView.h"
 #include "preview/UpDown.h"
 #include "preview/ZoomSteps.h"
+#include "surface/DocumentAccess.h"
 
 // The pictures are compiled into the static library; registering them needs a call from
 // the global namespace.
@@ -50,6 +54,11 @@ constexpr int kButtonHeight = 615;
 constexpr int kButtonTop = 180;
 constexpr int kPictureWidth = 495;
 constexpr int kCaptionReserve = 480;  // the window's caption bar, taken from the work area
+constexpr int kOutlineWidth = 3000;   // the outline panel, left of the page view
+constexpr int kOutlineGap = 120;
+// Item data of an outline entry: its page (1-based) and its place on the page (twips).
+constexpr int kPageRole = Qt::UserRole;
+constexpr int kTopRole = Qt::UserRole + 1;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -108,6 +117,7 @@ FrmPreview::FrmPreview(VSPrinter& surface, QWidget* parent) : QDialog(parent), s
     connect(view_, &PageView::PageChanged, this, &FrmPreview::RefreshControls);
     connect(view_, &PageView::UserAction, this, &FrmPreview::RefreshControls);
     view_->SetDocument(&surface_);
+    BuildOutline();
 
     // Key preview: the window sees the keys of every control first.
     installEventFilter(this);
@@ -208,6 +218,46 @@ void FrmPreview::BuildControls() {
     connect(cmdExit_, &QToolButton::clicked, this, &FrmPreview::CloseWithoutPrinting);
 }
 
+void FrmPreview::BuildOutline() {
+    const auto& outline = surface::DocumentAsSpilled(surface_).outline;
+    if (outline.empty()) return;
+    tvwOutline_ = new QTreeWidget(this);
+    tvwOutline_->setObjectName("tvwOutline");
+    tvwOutline_->setHeaderHidden(true);
+    tvwOutline_->setColumnCount(1);
+    tvwOutline_->setUniformRowHeights(true);
+    std::vector<QTreeWidgetItem*> chain;  // the last item of each level
+    for (const surface::OutlineEntry& e : outline) {
+        chain.resize(std::min<size_t>(chain.size(), e.level));
+        auto* item = chain.empty() ? new QTreeWidgetItem(tvwOutline_) : new QTreeWidgetItem(chain.back());
+        item->setText(0, Q(e.title));
+        item->setData(0, kPageRole, static_cast<int>(e.page) + 1);
+        item->setData(0, kTopRole, e.y);
+        chain.push_back(item);
+    }
+    connect(tvwOutline_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { ShowOutlineEntry(item); });
+    connect(tvwOutline_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { ShowOutlineEntry(item); });
+}
+
+void FrmPreview::ShowOutlineEntry(QTreeWidgetItem* item) {
+    if (item == nullptr) return;
+    const int page = item->data(0, kPageRole).toInt();
+    try {
+        view_->SetPreviewPage(page);
+    } catch (const std::exception&) {
+        return;
+    }
+    // A page larger than the view scrolls to the entry's place, a little above it.
+    QScrollBar* bar = view_->verticalScrollBar();
+    const QRectF rect = view_->PageRectInView(page);
+    if (bar->maximum() > 0 && !rect.isEmpty()) {
+        const double top = item->data(0, kTopRole).toDouble() * view_->PixelsPerTwip();
+        bar->setValue(bar->value() + static_cast<int>(rect.top() + top) - TwipsToPixelsY(240));
+    }
+    RefreshControls();
+}
+
 void FrmPreview::Translate() {
     if (GenServices().LanguageOffset <= 0) return;
     setWindowTitle(Q(GetText(1003)));
@@ -225,7 +275,14 @@ void FrmPreview::LayoutControls() {
     const int surfaceHeight = std::max(0, clientHeight - kSurfaceTop - kSurfaceLeft);
 
     SetTwipsGeometry(background_, 0, 0, clientWidth, clientHeight + 400);
-    SetTwipsGeometry(view_, kSurfaceLeft, kSurfaceTop, surfaceWidth, surfaceHeight);
+    if (tvwOutline_ != nullptr) {
+        const int panel = std::min(kOutlineWidth, surfaceWidth / 2);
+        SetTwipsGeometry(tvwOutline_, kSurfaceLeft, kSurfaceTop, panel, surfaceHeight);
+        SetTwipsGeometry(view_, kSurfaceLeft + panel + kOutlineGap, kSurfaceTop,
+                         std::max(0, surfaceWidth - panel - kOutlineGap), surfaceHeight);
+    } else {
+        SetTwipsGeometry(view_, kSurfaceLeft, kSurfaceTop, surfaceWidth, surfaceHeight);
+    }
 
     // Navigation group.
     SetTwipsGeometry(frames_[3], kNavigationLeft, kGroupTop, kNavigationWidth, kGroupHeight);

@@ -15,6 +15,8 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace qor {
 class VSPrinter;
@@ -31,7 +33,9 @@ class UpDown;
 // in parentheses: "ImgPreview(0)" .. "ImgPreview(3)", "cmdPreview(4)" .. "cmdPreview(6)",
 // "Label(0)" .. "Label(3)", "Frame(0)" .. "Frame(4)". The page view is "VSPrinter", the
 // spinner "UpDown1" (with buttons "Up" and "Down"), the background picture "ImgBackground"
-// and the save dialog, while it is open, "PDFDialog".
+// and the save dialog, while it is open, "PDFDialog". A document with an outline shows it
+// left of the pages in the tree "tvwOutline"; choosing an entry shows its page, scrolled to
+// the entry's place when the page is larger than the view.
 //
 // One window exists per thread at most (Current()); it is created by the preview host,
 // shown modally and deleted when it closes. The surface must outlive the window.
@@ -72,6 +76,8 @@ public:
     const std::optional<std::string>& PdfError() const { return pdfError_; }
 
     PageView* View() const { return view_; }
+    // The outline panel; nullptr when the document has no outline.
+    QTreeWidget* OutlinePanel() const { return tvwOutline_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +98,8 @@ private:
     bool HandlePreviewKey(QKeyEvent* key, bool pressed);
     void NormaliseCopies();
     std::optional<std::string> AskPdfFile(const std::string& proposed);
+    void BuildOutline();
+    void ShowOutlineEntry(QTreeWidgetItem* item);
 
     VSPrinter& surface_;
     VSPDF PDF;
@@ -110,6 +118,7 @@ private:
     QToolButton* cmdPDF_ = nullptr;
     QToolButton* cmdHelp_ = nullptr;
     QToolButton* cmdExit_ = nullptr;
+    QTreeWidget* tvwOutline_ = nullptr;
     bool activated_ = false;
     bool activationQueued_ = false;
     bool shrunk_ = false;

@@ -82,6 +82,8 @@ void clsRapport::Clear() {
     FootNoteDate = true;
     PageNbr = true;
     MaxMergeCol = -1;
+    Outline = -1;
+    SubOutline = -1;
 }
 
 bool clsRapport::RunScriptFile(const std::string&) { return false; }

@@ -67,6 +67,10 @@ private:
     // The current record's value of column `i` as text, for an error message; never throws.
     std::string FieldText(int32_t i);
     void SeparatorAndMerge();
+    // Outline entries for the current record where its Outline or SubOutline value is new.
+    void MarkOutline();
+    // RuntimeError(9) or (5) for Outline and SubOutline columns EndDoc cannot use.
+    void CheckOutline() const;
 
     // Totals.cpp
     void SubTotalBlock();
@@ -106,6 +110,10 @@ private:
     std::array<int32_t, kReportColumns> fieldIndex_;
     std::string scratch_;
     int64_t record_ = 0;  // the record being printed, counted from 1
+    // Outline values of the last record marked; none before the first record.
+    std::array<std::string, 2> outlineValue_;
+    bool outlineStarted_ = false;
+    std::string outlineText_;
 };
 
 }  // namespace qor

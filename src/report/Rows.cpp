@@ -21,6 +21,7 @@ void ReportRun::RecordLoop() {
     mergeFrom_ = 0;
     while (!rs_->IsEOF()) {
         ++record_;
+        if (r_.Outline >= 0 && preview_ != 2) MarkOutline();
         PrintRecord();
         rs_->MoveNext();
         SeparatorAndMerge();
@@ -30,6 +31,26 @@ void ReportRun::RecordLoop() {
             mergeFrom_ = 0;
         }
         if (hasSubTotals_) SubTotalBlock();
+    }
+}
+
+void ReportRun::CheckOutline() const {
+    if (r_.Outline < -1 || r_.Outline > lastCol_ || r_.SubOutline < -1 || r_.SubOutline > lastCol_)
+        throw RuntimeError(kErrSubscript, "Outline column outside the report's columns");
+    if (r_.SubOutline >= 0 && r_.Outline < 0)
+        throw RuntimeError(kErrInvalidCall, "SubOutline needs an Outline column");
+}
+
+void ReportRun::MarkOutline() {
+    const int32_t columns[] = {r_.Outline, r_.SubOutline};
+    bool newAbove = !outlineStarted_;
+    outlineStarted_ = true;
+    for (size_t level = 0; level < 2 && columns[level] >= 0; ++level) {
+        rs_->Text(FieldOf(columns[level]), outlineText_);
+        if (!newAbove && outlineText_ == outlineValue_[level]) continue;
+        lib_.PrBookmark(outlineText_, curY_, static_cast<int32_t>(level + 1));
+        outlineValue_[level].swap(outlineText_);
+        newAbove = true;
     }
 }
 

@@ -42,6 +42,7 @@ void ReportRun::Execute() {
         bottomEdge_ = kShortEdge;
     }
     if (r_.useGrid_) ImportGrid();
+    CheckOutline();
 
     try {
         PageFrame();

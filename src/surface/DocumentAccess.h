@@ -31,6 +31,13 @@ const Document& DocumentOf(const VSPrinter& printer);
 // The same with spilled pages left in the spill file, for readers that load them one at a
 // time (the PDF writer).
 const Document& DocumentAsSpilled(const VSPrinter& printer);
+// Adds a bookmark to the outline of `printer`'s open document: `title` at `y` twips on the
+// page being drawn, `level` levels below the top (see Document::AddOutlineEntry). Throws
+// RuntimeError(5) without an open document.
+void AddBookmark(VSPrinter& printer, uint32_t level, std::string_view title, double y);
+// The time PDF files of `printer`'s document are dated with, seconds since 1970 (UTC); -1
+// for SOURCE_DATE_EPOCH or the clock. Kept until the next document starts.
+void SetCreationTime(VSPrinter& printer, int64_t seconds);
 // From now until the document ends, finished pages are set aside once they hold more than
 // `bytes` (0: never): in a temporary file for documents that only go to a file or printer,
 // compressed in memory for documents a preview shows.

@@ -463,9 +463,88 @@ private:
     std::thread thread_;  // last: starts once everything above is ready
 };
 
+// The outline of `doc` over the pages written (`pageObjects[i]` the object of `pages[i]`):
+// the outline dictionary's object, or 0 when no entry points at a written page. An entry
+// whose page is not written is left out, its children going to the nearest entry above.
+// Every entry with children starts closed.
+int WriteOutline(PdfFile& file, const Document& doc, const std::vector<int>& pages,
+                 const std::vector<int>& pageObjects) {
+    if (doc.outline.empty()) return 0;
+    std::vector<int> objectOf(doc.pages.size(), 0);  // the first object showing each page
+    for (size_t i = pages.size(); i-- > 0;)
+        objectOf[static_cast<size_t>(pages[i] - 1)] = pageObjects[i];
+    struct Item {
+        const OutlineEntry* entry;
+        int obj = 0, parent = -1, first = -1, last = -1, prev = -1, next = -1, children = 0;
+    };
+    std::vector<Item> items;
+    std::vector<int> open;  // the chain of items the next one may belong to
+    int first = -1, last = -1, top = 0;
+    for (const OutlineEntry& e : doc.outline) {
+        if (e.page >= objectOf.size() || objectOf[e.page] == 0) continue;
+        while (!open.empty() && items[static_cast<size_t>(open.back())].entry->level >= e.level)
+            open.pop_back();
+        const int i = static_cast<int>(items.size());
+        Item item{&e};
+        item.obj = file.Alloc();
+        item.parent = open.empty() ? -1 : open.back();
+        int& siblingsLast = item.parent < 0 ? last : items[static_cast<size_t>(item.parent)].last;
+        item.prev = siblingsLast;
+        if (siblingsLast >= 0) items[static_cast<size_t>(siblingsLast)].next = i;
+        if (item.parent < 0) {
+            if (first < 0) first = i;
+            ++top;
+        } else {
+            Item& parent = items[static_cast<size_t>(item.parent)];
+            if (parent.first < 0) parent.first = i;
+            ++parent.children;
+        }
+        siblingsLast = i;
+        items.push_back(item);
+        open.push_back(i);
+    }
+    if (items.empty()) return 0;
+    const int root = file.Alloc();
+    auto ref = [&](PdfBuffer& b, const char* key, int index) {
+        if (index < 0) return;
+        b << ' ' << key << ' ';
+        b.I(items[static_cast<size_t>(index)].obj) << "0 R";
+    };
+    for (const Item& item : items) {
+        const OutlineEntry& e = *item.entry;
+        PdfBuffer& b = file.Begin(item.obj);
+        b << "<< /Title ";
+        b.TextString(e.title);
+        b << " /Parent ";
+        if (item.parent < 0) b.I(root) << "0 R";
+        else b.I(items[static_cast<size_t>(item.parent)].obj) << "0 R";
+        ref(b, "/Prev", item.prev);
+        ref(b, "/Next", item.next);
+        if (item.first >= 0) {
+            ref(b, "/First", item.first);
+            ref(b, "/Last", item.last);
+            b << " /Count ";
+            b.Int(-static_cast<int64_t>(item.children));
+        }
+        b << " /Dest [";
+        b.I(objectOf[e.page]) << "0 R /XYZ 0 ";
+        b.Num((doc.pages[e.page].height - e.y) / 20.0, 2) << " null] >>";
+        file.End();
+    }
+    PdfBuffer& b = file.Begin(root);
+    b << "<< /Type /Outlines";
+    ref(b, "/First", first);
+    ref(b, "/Last", last);
+    b << " /Count ";
+    b.Int(top) << " >>";
+    file.End();
+    return root;
+}
+
 // The moment the file is dated: now, or SOURCE_DATE_EPOCH (seconds since 1970, UTC) when
 // that is set to a whole number, so that two runs on the same input write the same bytes.
-std::time_t DocumentTime() {
+std::time_t DocumentTime(const Document& doc) {
+    if (doc.creationTime >= 0) return static_cast<std::time_t>(doc.creationTime);
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
         char* end = nullptr;
         errno = 0;
@@ -475,8 +554,8 @@ std::time_t DocumentTime() {
     return std::time(nullptr);
 }
 
-std::string PdfDate() {
-    std::time_t now = DocumentTime();
+std::string PdfDate(const Document& doc) {
+    std::time_t now = DocumentTime(doc);
     std::tm tm{};
     gmtime_r(&now, &tm);
     char buf[32];
@@ -573,13 +652,20 @@ void WritePdfDocument(const Document& doc, const std::vector<int>& pages, const 
     kids << "] >>";
     file.End();
 
+    const int outline = WriteOutline(file, doc, pages, pageObjects);
+
     PdfBuffer& catalog = file.Begin(kCatalog);
     catalog << "<< /Type /Catalog /Pages ";
-    catalog.I(kPages) << "0 R >>";
+    catalog.I(kPages) << "0 R";
+    if (outline != 0) {
+        catalog << " /Outlines ";
+        catalog.I(outline) << "0 R /PageMode /UseOutlines";
+    }
+    catalog << " >>";
     file.End();
 
     PdfBuffer& in = file.Begin(kInfo);
-    in << "<< /Producer (qorPrintLib) /CreationDate (" << PdfDate() << ")";
+    in << "<< /Producer (qorPrintLib) /CreationDate (" << PdfDate(doc) << ")";
     auto field = [&](const char* key, const std::string& v) {
         if (v.empty()) return;
         in << ' ' << key << ' ';

@@ -3,6 +3,7 @@
 #include "qor/RuntimeError.h"
 #include "surface/PdfOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -48,6 +49,13 @@ uint32_t Document::PictureIndex(const qor::Picture& picture) {
         throw RuntimeError(kErrOutOfMemory, "Too many pictures in one document");
     pictures.push_back(picture);
     return static_cast<uint32_t>(pictures.size() - 1);
+}
+
+void Document::AddOutlineEntry(uint32_t level, std::string_view title, int32_t y) {
+    if (pages.empty()) throw RuntimeError(kErrInvalidCall, "The document has no page to mark");
+    const uint32_t deepest = outline.empty() ? 0 : outline.back().level + 1;
+    outline.push_back({std::min(level, deepest), static_cast<uint32_t>(pages.size() - 1), y,
+                       std::string(title)});
 }
 
 size_t Document::RecordCount() const {

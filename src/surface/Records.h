@@ -126,6 +126,16 @@ private:
     std::string scratch_;
 };
 
+// A bookmark of the document's outline: a title pointing at a place on a page. Entries are in
+// document order; `level` 0 is the top, and an entry's children are the deeper entries that
+// follow it.
+struct OutlineEntry {
+    uint32_t level = 0;
+    uint32_t page = 0;       // from 0
+    int32_t y = 0;           // twips from the paper's top edge
+    std::string title;       // UTF-8
+};
+
 // Everything a document holds. Style tables are append-only; records refer to them by index.
 struct Document {
     std::vector<Page> pages;
@@ -135,6 +145,14 @@ struct Document {
     std::vector<ShapeStyle> shapeStyles;
     std::vector<qor::Picture> pictures;
     uint32_t backRgb = 0xFFFFFF;
+    std::vector<OutlineEntry> outline;
+    // Seconds since 1970 (UTC) the PDF writer dates the file with; -1: SOURCE_DATE_EPOCH or
+    // the clock.
+    int64_t creationTime = -1;
+
+    // Adds a bookmark at `y` twips on the last page, `level` levels below the top; a level
+    // deeper than one below the previous entry's is taken as that. Needs a page.
+    void AddOutlineEntry(uint32_t level, std::string_view title, int32_t y);
 
     // Interning of the tables above; return the index.
     uint32_t FontIndex(const DocFont& font);

@@ -144,6 +144,15 @@ const Document& DocumentOf(const VSPrinter& printer) {
     return DocumentOf(const_cast<VSPrinter&>(printer));
 }
 const Document& DocumentAsSpilled(const VSPrinter& printer) { return Access::Of(printer).doc; }
+void AddBookmark(VSPrinter& printer, uint32_t level, std::string_view title, double y) {
+    VSPrinter::Impl& s = Access::Of(printer);
+    s.RequireOpen();
+    RequireFinite(y);
+    s.doc.AddOutlineEntry(level, title, Round(y));
+}
+void SetCreationTime(VSPrinter& printer, int64_t seconds) {
+    Access::Of(printer).doc.creationTime = seconds;
+}
 void SpillPagesAbove(VSPrinter& printer, size_t bytes, SpillTo where) {
     Access::Of(printer).doc.SpillAbove(bytes, where);
 }

@@ -12,6 +12,7 @@
 #include "support/Spooler.h"
 #include "support/Files.h"
 #include "support/Pdf.h"
+#include "support/PdfOutline.h"
 #include "support/Process.h"
 
 namespace fs = std::filesystem;
@@ -152,6 +153,10 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
         {Edited(Definition(), "\"subTotalCol\": 1", "\"subTotalCol\": 7"), "", 2,
          "columns[3].subTotalCol: 7 is not a column index (0 to 3)"},
         {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 4"), "", 2, "maxMergeCol: value 4 is out of"},
+        {Edited(Definition(), "\"maxMergeCol\": 1", "\"outline\": [0, 4]"), "", 2,
+         "outline[1]: 4 is not a column index (0 to 3)"},
+        {Edited(Definition(), "\"maxMergeCol\": 1", "\"outline\": \"city\""), "", 2,
+         "outline: expected a column index or a list of two"},
         {Edited(Definition(), "\"sqlite\": \"sales.sqlite\",", ""), "", 2, "data.sqlite: missing"},
         {Edited(Definition(), "\"Sales Report\",", "\"Sales Report\""), "", 2, "line 2, column"},
         // Data errors (3).
@@ -179,6 +184,22 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
     EXPECT_EQ(Run("report nosuch.json").code, 2);
     EXPECT_EQ(Run("frobnicate").code, 1);
     EXPECT_EQ(Run("report --help").code, 0);
+}
+
+// "outline": bookmarks by city, then customer; with SOURCE_DATE_EPOCH two runs write the
+// same bytes.
+TEST_F(QorprintReport, OutlineByCityThenCustomerAndReproducibleFiles) {
+    Write("o.json", Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 1, \"outline\": [0, 1]"));
+    const std::string epoch = "SOURCE_DATE_EPOCH=1767225600 ";
+    ASSERT_EQ(Run("report o.json --out a.pdf", epoch).code, 0);
+    ASSERT_EQ(Run("report o.json --out b.pdf", epoch).code, 0);
+    EXPECT_EQ(qor::test::ReadFile(dir_.File("a.pdf")), qor::test::ReadFile(dir_.File("b.pdf")));
+    std::vector<std::string> titles;
+    for (const auto& city : qor::test::PdfOutline(dir_.File("a.pdf"))) {
+        titles.push_back(city.title);
+        for (const auto& customer : city.kids) titles.push_back("  " + customer.title);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Gent", "  Acme NV", "  Bolt BV", "Leuven", "  Crux SA"}));
 }
 
 // The workbook as Calc shows it: the stored results of the sum formulas are what LibreOffice

@@ -287,6 +287,30 @@ qor::ColumnDef ReadColumn(const QJsonValue& value, const std::string& path) {
     return c;
 }
 
+// "outline": a column index, or a list of two (the entries, then the entries under them).
+void ReadOutline(Object& top, Definition& def, int32_t last) {
+    auto v = top.Take("outline");
+    if (!v) return;
+    const std::string path = top.PathOf("outline");
+    const auto index = [&](const QJsonValue& item, const std::string& at) {
+        if (!item.isDouble() || item.toDouble() != std::floor(item.toDouble()))
+            Fail(at, "expected a column index or a list of two");
+        const double d = item.toDouble();
+        if (d < 0 || d > last)
+            Fail(at, QString::number(d).toStdString() + " is not a column index (0 to " +
+                         std::to_string(last) + ")");
+        return static_cast<int32_t>(d);
+    };
+    if (!v->isArray()) {
+        def.Outline = index(*v, path);
+        return;
+    }
+    const QJsonArray list = v->toArray();
+    if (list.size() < 1 || list.size() > 2) Fail(path, "expected a column index or a list of two");
+    def.Outline = index(list[0], path + "[0]");
+    if (list.size() == 2) def.SubOutline = index(list[1], path + "[1]");
+}
+
 }  // namespace
 
 Definition ParseDefinition(const std::string& json, const std::string& baseDir) {
@@ -310,7 +334,8 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     Definition def;
     Object top(doc.isObject() ? QJsonValue(doc.object()) : QJsonValue(), "",
                {"description", "title", "subTitle", "footNote", "footNoteDate", "pageNbr",
-                "maxMergeCol", "init", "logo", "data", "columns"});
+                "maxMergeCol", "init", "logo", "data", "columns",
+                "outline"});
     std::string description;
     top.String("description", description);
     top.String("title", def.Title);
@@ -335,6 +360,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     const int32_t last = static_cast<int32_t>(def.Columns.size()) - 1;
     // Read after the columns so that its range is known.
     top.Integer("maxMergeCol", def.MaxMergeCol, -1, last);
+    ReadOutline(top, def, last);
     for (std::size_t i = 0; i < def.Columns.size(); ++i) {
         const qor::ColumnDef& c = def.Columns[i];
         if (c.SubTotalType > 0 && (c.SubTotalCol < 0 || c.SubTotalCol > last))

@@ -57,6 +57,8 @@ struct Definition {
     bool FootNoteDate = true;
     bool PageNbr = true;
     int32_t MaxMergeCol = -1;
+    int32_t Outline = -1;     // "outline": a column index, or a list of two
+    int32_t SubOutline = -1;
 
     InitArgs Init;
     std::optional<LogoArgs> Logo;
