@@ -80,6 +80,17 @@ public:
     // object (so column 0 merges), -1 after Init or Clear.
     int32_t MaxMergeCol = 0;
 
+    // ---- Extensions, off on a new object and after Init or Clear ------------------------------
+
+    // Carried-forward totals. Every page that continues on the next ends with a band showing
+    // the running totals of the sum columns (TotalType 1) so far, labelled with text 1200
+    // ("TRANSPORT", "À REPORTER", "CARRIED FORWARD"), and the next page starts with a band of
+    // the same figures, text 1201 ("TRANSPORT", "REPORT", "BROUGHT FORWARD"). The bands are
+    // drawn like the totals band (8 mm) and their room is taken from the record lines: a
+    // continuing portrait page holds 59 lines at most, the next pages 57. Sub-totals and the
+    // totals band are unchanged. No bands without a sum column, nor in spreadsheet mode.
+    bool CarryForward = false;
+
     // ---- Definition -------------------------------------------------------------------------
 
     // Describes column `ColIndex` (0 to 15) and makes it the last column of the report:
@@ -117,7 +128,8 @@ public:
               int32_t SecondPageBinNr = 0, bool SilentMode = false);
 
     // Empties Title, SubTitle, FootNote and the letterhead choice; FootNoteDate and PageNbr
-    // become true, MaxMergeCol -1. Columns, printer arguments and the rows stay.
+    // become true, MaxMergeCol -1, CarryForward false. Columns, printer arguments and the
+    // rows stay.
     void Clear();
 
     // Kept for compatibility: does nothing and returns false.

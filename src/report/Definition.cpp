@@ -82,6 +82,7 @@ void clsRapport::Clear() {
     FootNoteDate = true;
     PageNbr = true;
     MaxMergeCol = -1;
+    CarryForward = false;
 }
 
 bool clsRapport::RunScriptFile(const std::string&) { return false; }

@@ -102,8 +102,13 @@ void ReportRun::FootLines() {
 }
 
 void ReportRun::NewPage() {
+    if (carry_) CarryBand(bottomEdge_ - kTotalsBandHeight, kTextCarriedForward);
     lib_.PrNewPage();
     PageFrame();
+    if (carry_) {
+        CarryBand(kFirstLineY - kBroughtForwardRise, kTextBroughtForward);
+        curY_ = kFirstLineY + kTotalsBandHeight;
+    }
 }
 
 }  // namespace qor

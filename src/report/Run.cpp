@@ -39,6 +39,9 @@ void ReportRun::Execute() {
         bottomEdge_ = kShortEdge;
     }
     if (r_.useGrid_) ImportGrid();
+    if (r_.CarryForward && preview_ != 2) {
+        for (int32_t i = 0; i <= lastCol_; ++i) carry_ = carry_ || Col(i).TotalType == 1;
+    }
 
     try {
         PageFrame();

@@ -152,6 +152,8 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
         {Edited(Definition(), "\"subTotalCol\": 1", "\"subTotalCol\": 7"), "", 2,
          "columns[3].subTotalCol: 7 is not a column index (0 to 3)"},
         {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 4"), "", 2, "maxMergeCol: value 4 is out of"},
+        {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 1, \"carryForward\": \"yes\""), "", 2,
+         "d.json: carryForward: expected true or false"},
         {Edited(Definition(), "\"sqlite\": \"sales.sqlite\",", ""), "", 2, "data.sqlite: missing"},
         {Edited(Definition(), "\"Sales Report\",", "\"Sales Report\""), "", 2, "line 2, column"},
         // Data errors (3).

@@ -310,7 +310,9 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     Definition def;
     Object top(doc.isObject() ? QJsonValue(doc.object()) : QJsonValue(), "",
                {"description", "title", "subTitle", "footNote", "footNoteDate", "pageNbr",
-                "maxMergeCol", "init", "logo", "data", "columns"});
+                "maxMergeCol", "init", "logo", "data", "columns",
+                // Extensions of clsRapport (README, "Report extensions").
+                "carryForward"});
     std::string description;
     top.String("description", description);
     top.String("title", def.Title);
@@ -318,6 +320,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     top.String("footNote", def.FootNote);
     top.Bool("footNoteDate", def.FootNoteDate);
     top.Bool("pageNbr", def.PageNbr);
+    top.Bool("carryForward", def.CarryForward);
     if (auto init = top.Take("init")) ReadInit(*init, def.Init);
     if (auto logo = top.Take("logo")) def.Logo = ReadLogo(*logo);
     auto data = top.Take("data");

@@ -57,6 +57,8 @@ struct Definition {
     bool FootNoteDate = true;
     bool PageNbr = true;
     int32_t MaxMergeCol = -1;
+    // Extensions, off when absent.
+    bool CarryForward = false;
 
     InitArgs Init;
     std::optional<LogoArgs> Logo;
