@@ -90,6 +90,12 @@ public:
     // continuing portrait page holds 59 lines at most, the next pages 57. Sub-totals and the
     // totals band are unchanged. No bands without a sum column, nor in spreadsheet mode.
     bool CarryForward = false;
+    // "Page X of Y": the foot line reads "Pagina 3 van 164", "Page 3 sur 164" or "Page 3 of
+    // 164" (texts 1202 and 1203) instead of "Page 3", right-aligned as before, also when
+    // PageNbr is false. The total is filled in when the pages are shown, printed or written
+    // (clsqorPrintLib::PrPageCountToken), without a second pass. A spreadsheet export keeps
+    // "Page 3".
+    bool PageOfPages = false;
 
     // ---- Definition -------------------------------------------------------------------------
 
@@ -128,7 +134,7 @@ public:
               int32_t SecondPageBinNr = 0, bool SilentMode = false);
 
     // Empties Title, SubTitle, FootNote and the letterhead choice; FootNoteDate and PageNbr
-    // become true, MaxMergeCol -1, CarryForward false. Columns, printer arguments and the
+    // become true, MaxMergeCol -1, CarryForward and PageOfPages false. Columns, printer arguments and the
     // rows stay.
     void Clear();
 

@@ -83,6 +83,7 @@ void clsRapport::Clear() {
     PageNbr = true;
     MaxMergeCol = -1;
     CarryForward = false;
+    PageOfPages = false;
 }
 
 bool clsRapport::RunScriptFile(const std::string&) { return false; }

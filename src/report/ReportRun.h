@@ -34,6 +34,8 @@ inline constexpr float kBroughtForwardRise = 0.4f;
 // Texts of the library's table (resources/texts.tsv) for the extensions.
 inline constexpr int32_t kTextCarriedForward = 1200;  // band at the foot of a continuing page
 inline constexpr int32_t kTextBroughtForward = 1201;  // the same figures atop the next page
+inline constexpr int32_t kTextPage = 1202;            // "Pagina " of "Pagina 3 van 164"
+inline constexpr int32_t kTextPageOf = 1203;          // " van "
 
 // A type style for PrItem: print style, style letters, size, font and colour.
 struct TextType {

@@ -82,17 +82,60 @@ TEST_F(ExtensionsTest, CarriedForwardBandsShowTheSumOfTheRowsAboveOnEveryPage) {
     EXPECT_EQ(r.Cols(1).Total, 8515);
 }
 
-TEST_F(ExtensionsTest, CarriedForwardLabelsInFrenchAndEnglish) {
-    for (const auto& [offset, foot, top] : {std::tuple{10000, "REPORTER", "REPORT"},
-                                            std::tuple{20000, "CARRIED", "BROUGHT"}}) {
+// "Page X of Y" in each language on every page, right-aligned as the foot line was, with the
+// carried-forward labels of the language.
+TEST_F(ExtensionsTest, PageOfPagesAndCarriedForwardLabelsInEachLanguage) {
+    for (const auto& [offset, page, of, foot, top] :
+         {std::tuple{0, "Pagina", "van", "TRANSPORT", "TRANSPORT"}, std::tuple{10000, "Page", "sur", "REPORTER", "REPORT"},
+          std::tuple{20000, "Page", "of", "CARRIED", "BROUGHT"}}) {
         GenServices().LanguageOffset = offset;
         clsRapport& r = Invoices(70);
         r.CarryForward = true;
+        r.PageOfPages = true;
         r.EndDoc();
         ASSERT_EQ(Pages(), 2);
-        EXPECT_NEAR(Y(One(foot, 1)), 268, 0.6);
-        EXPECT_NEAR(Y(One(top, 2)), 32, 0.6);
+        for (int p = 1; p <= 2; ++p) {
+            std::vector<std::string> line;
+            double right = 0;
+            for (const Word& w : PageWords(Pdf(), p)) {
+                if (std::abs(Y(w) - 276) > 0.6) continue;
+                line.push_back(w.text);
+                right = std::max(right, Right(w));
+            }
+            EXPECT_EQ(line, (std::vector<std::string>{page, std::to_string(p), of, "2"})) << offset;
+            EXPECT_NEAR(right, 190, 0.3);
+        }
+        EXPECT_NEAR(Y(Find(foot, 1).at(0)), 268, 0.6);
+        EXPECT_NEAR(Y(Find(top, 2).at(0)), 32, 0.6);
     }
+}
+
+// clsqorPrintLib::PrPageCountToken: the total filled in when the pages are written (PDF) and
+// painted (PNG) gives the same bytes as the final text drawn directly, also from pages set
+// aside in the spill file while the document was made.
+TEST_F(ExtensionsTest, PageCountTokenDrawsAsTheFinalText) {
+    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    const auto draw = [&](const std::string& name, bool token) {
+        lib.PrPageCountToken = token ? "{pages}" : "";
+        EXPECT_TRUE(lib.InitPrinter("", 3, 1, 1, 9, Pdf() + name + ".pdf"));
+        if (token) surface::SpillPagesAbove(PreviewSurface(), 1, surface::SpillTo::File);
+        for (int p = 1; p <= 12; ++p) {
+            if (p > 1) lib.PrNewPage();
+            const std::string total = token ? "{pages}" : "12";
+            lib.PrItem(100, 270, Variant("Page " + std::to_string(p) + " of " + total), frmtText, 2);
+            lib.PrItem(190, 275, Variant(total + " pages"), frmtText, 1, psCustom, "BI", 11, "Arial", 0xFF);
+        }
+        lib.PrEndDoc();
+        PreviewSurface().SavePagePng(7, Pdf() + name + ".png");
+        return std::pair(ReadFile(Pdf() + name + ".pdf"), ReadFile(Pdf() + name + ".png"));
+    };
+    const auto direct = draw("direct", false);
+    const auto deferred = draw("deferred", true);
+    unsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_GT(direct.second.size(), 1000u);
+    EXPECT_TRUE(direct.first == deferred.first) << "the PDF files differ";
+    EXPECT_TRUE(direct.second == deferred.second) << "the PNG pages differ";
+    EXPECT_NE(PdfText(Pdf() + "deferred.pdf").find("Page 7 of 12"), std::string::npos);
 }
 
 }  // namespace qor::test

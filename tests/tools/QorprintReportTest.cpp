@@ -154,6 +154,8 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
         {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 4"), "", 2, "maxMergeCol: value 4 is out of"},
         {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 1, \"carryForward\": \"yes\""), "", 2,
          "d.json: carryForward: expected true or false"},
+        {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 1, \"pageOfPages\": 1"), "", 2,
+         "d.json: pageOfPages: expected true or false"},
         {Edited(Definition(), "\"sqlite\": \"sales.sqlite\",", ""), "", 2, "data.sqlite: missing"},
         {Edited(Definition(), "\"Sales Report\",", "\"Sales Report\""), "", 2, "line 2, column"},
         // Data errors (3).

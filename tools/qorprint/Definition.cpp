@@ -312,7 +312,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
                {"description", "title", "subTitle", "footNote", "footNoteDate", "pageNbr",
                 "maxMergeCol", "init", "logo", "data", "columns",
                 // Extensions of clsRapport (README, "Report extensions").
-                "carryForward"});
+                "carryForward", "pageOfPages"});
     std::string description;
     top.String("description", description);
     top.String("title", def.Title);
@@ -321,6 +321,7 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     top.Bool("footNoteDate", def.FootNoteDate);
     top.Bool("pageNbr", def.PageNbr);
     top.Bool("carryForward", def.CarryForward);
+    top.Bool("pageOfPages", def.PageOfPages);
     if (auto init = top.Take("init")) ReadInit(*init, def.Init);
     if (auto logo = top.Take("logo")) def.Logo = ReadLogo(*logo);
     auto data = top.Take("data");

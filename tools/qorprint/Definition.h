@@ -59,6 +59,7 @@ struct Definition {
     int32_t MaxMergeCol = -1;
     // Extensions, off when absent.
     bool CarryForward = false;
+    bool PageOfPages = false;
 
     InitArgs Init;
     std::optional<LogoArgs> Logo;
