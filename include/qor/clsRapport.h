@@ -88,6 +88,23 @@ public:
     int32_t Outline = -1;
     int32_t SubOutline = -1;
 
+    // ---- Extensions, off on a new object and after Init or Clear ------------------------------
+
+    // Carried-forward totals. Every page that continues on the next ends with a band showing
+    // the running totals of the sum columns (TotalType 1) so far, labelled with text 1200
+    // ("TRANSPORT", "À REPORTER", "CARRIED FORWARD"), and the next page starts with a band of
+    // the same figures, text 1201 ("TRANSPORT", "REPORT", "BROUGHT FORWARD"). The bands are
+    // drawn like the totals band (8 mm) and their room is taken from the record lines: a
+    // continuing portrait page holds 59 lines at most, the next pages 57. Sub-totals and the
+    // totals band are unchanged. No bands without a sum column, nor in spreadsheet mode.
+    bool CarryForward = false;
+    // "Page X of Y": the foot line reads "Pagina 3 van 164", "Page 3 sur 164" or "Page 3 of
+    // 164" (texts 1202 and 1203) instead of "Page 3", right-aligned as before, also when
+    // PageNbr is false. The total is filled in when the pages are shown, printed or written
+    // (clsqorPrintLib::PrPageCountToken), without a second pass. A spreadsheet export keeps
+    // "Page 3".
+    bool PageOfPages = false;
+
     // ---- Definition -------------------------------------------------------------------------
 
     // Describes column `ColIndex` (0 to 15) and makes it the last column of the report:
@@ -125,7 +142,8 @@ public:
               int32_t SecondPageBinNr = 0, bool SilentMode = false);
 
     // Empties Title, SubTitle, FootNote and the letterhead choice; FootNoteDate and PageNbr
-    // become true, MaxMergeCol, Outline and SubOutline -1. Columns, printer arguments and the rows stay.
+    // become true, MaxMergeCol, Outline and SubOutline -1, CarryForward and PageOfPages false.
+    // Columns, printer arguments and the rows stay.
     void Clear();
 
     // Kept for compatibility: does nothing and returns false.

@@ -72,6 +72,16 @@ public:
     // them by SOURCE_DATE_EPOCH when it is set, else by the clock. Kept across documents.
     // Default -1.
     int64_t PrCreationDate = -1;
+    // "Page 3 of 164" for documents drawn by hand (an extension): when not "", a PrItem text
+    // that contains this token shows the document's number of pages in its place, filled in
+    // when the pages are shown, printed or written, so the total needs no second pass.
+    // Choose a token no other text contains ("{pages}" is fine unless a text may hold it).
+    // Such a text is placed line by line on Left by Align with the width of its final text,
+    // in its font only (no fallback font for characters the font lacks); a spreadsheet
+    // export writes it as it stands. Default "" (off).
+    //   lib.PrPageCountToken = "{pages}";
+    //   lib.PrItem(190, 280, "Page " + std::to_string(page) + " of {pages}", qor::frmtText, 1);
+    std::string PrPageCountToken;
 
     // The report builder of this object, created on first use; the same object on every
     // call until another one (or nullptr) is assigned.

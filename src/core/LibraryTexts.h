@@ -5,7 +5,7 @@
 
 namespace qor::detail {
 
-// Texts 1000-1115 by resource id (base id + language offset). Parsed on first use.
+// Texts 1000-1115 and 1200-1203 by resource id (base id + language offset). Parsed on first use.
 const TextTable& LibraryTexts();
 
 }  // namespace qor::detail

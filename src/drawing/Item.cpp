@@ -18,6 +18,7 @@
 #include "drawing/ExcelBridge.h"
 #include "drawing/ItemFormats.h"
 #include "drawing/TypeStyles.h"
+#include "surface/DocumentAccess.h"
 
 namespace qor {
 
@@ -28,6 +29,37 @@ constexpr float kLineAdvanceMm = 4.0f;
 // The frame margin of an item: the font size rounded half to even, integer-divided by 3.
 float FrameMargin(double fontSize) {
     return static_cast<float>(static_cast<int64_t>(std::nearbyint(fontSize)) / 3);
+}
+
+// `text` with every `token` replaced by `by`.
+std::string Replaced(std::string_view text, const std::string& token, std::string_view by) {
+    std::string out;
+    for (size_t at = 0;;) {
+        const size_t found = text.find(token, at);
+        out.append(text.substr(at, found - at));
+        if (found == std::string_view::npos) return out;
+        out.append(by);
+        at = found + token.size();
+    }
+}
+
+// PrPageCountToken: each line of `text` placed on `x` by `align`, its number of pages
+// filled in when the pages are drawn or written.
+void PageCountItem(VSPrinter& surface, std::string_view text, const std::string& token, double x,
+                   int32_t align) {
+    const double y = surface.CurrentY();
+    const double lineHeight = surface.TextHeight("");
+    const std::string marker(1, surface::kPageCountMarker);
+    for (size_t start = 0, line = 0; start <= text.size(); ++line) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > start) {  // an empty line shows nothing
+            const std::string marked = Replaced(Replaced(text.substr(start, end - start), marker, ""), token, marker);
+            surface::AppendPageCountText(surface, x, y + static_cast<double>(line) * lineHeight, marked,
+                                         surface.Font(), surface.TextColor(), align);
+        }
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
 }
 
 }  // namespace
@@ -64,9 +96,14 @@ void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, 
     surface.TextColor(Color);
 
     const std::string text = ItemText(Item, pattern);
+    const bool pageCount = !PrPageCountToken.empty() && text.find(PrPageCountToken) != std::string::npos;
+    // With the page-count token the final width is known later: measured here with the
+    // pages so far, for the frame.
+    const std::string measured =
+        pageCount ? Replaced(text, PrPageCountToken, std::to_string(surface.PageCount())) : std::string();
     surface.CurrentY(ToTwips(top));
     const double x = ToTwips(left);
-    const double width = surface.TextWidth(text);
+    const double width = surface.TextWidth(pageCount ? measured : text);
     switch (Align) {
         case alignLeft: surface.CurrentX(x); break;
         case alignRight: surface.CurrentX(x - width); break;
@@ -75,11 +112,12 @@ void clsqorPrintLib::PrItem(float Left, float Top, Variant& Item, int32_t Frmt, 
     }
     const float x0 = ToMm(surface.CurrentX()) - kDrawingOffsetMm;
     const float y0 = ToMm(surface.CurrentY()) - kDrawingOffsetMm;
-    surface.Text(text);
+    if (pageCount) PageCountItem(surface, text, PrPageCountToken, x, Align);
+    else surface.Text(text);
 
     if (UpperCase(Style).find('F') != std::string::npos) {
         const float margin = FrameMargin(surface.Font().Size);
-        const float widthMm = ToMm(surface.TextWidth(text));
+        const float widthMm = ToMm(surface.TextWidth(pageCount ? measured : text));
         const float heightMm = ToMm(surface.TextHeight(text));
         PrBox(x0 - margin, y0 - margin, x0 + widthMm + margin, y0 + heightMm + margin, 10, 0,
               std::nullopt, false, 10);

@@ -84,6 +84,8 @@ void clsRapport::Clear() {
     MaxMergeCol = -1;
     Outline = -1;
     SubOutline = -1;
+    CarryForward = false;
+    PageOfPages = false;
 }
 
 bool clsRapport::RunScriptFile(const std::string&) { return false; }

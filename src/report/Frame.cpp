@@ -6,6 +6,7 @@
 
 #include <qor/GenServices.h>
 #include <qor/RuntimeError.h>
+#include <qor/Texts.h>
 #include <qor/VSPrinter.h>
 
 #include "drawing/DrawingSupport.h"
@@ -94,16 +95,29 @@ void ReportRun::FootLines() {
         lib_.PrItem(r_.FootNoteDate ? rightEdge_ / 2 + 5 : 10, y, note, frmtText, alignCenter, psSmall,
                     "", 9, "Arial", 0);
     }
-    if (r_.PageNbr) {
-        const int32_t page = lib_.VPrinter != nullptr ? lib_.VPrinter->PageCount() : 0;
+    const int32_t page = lib_.VPrinter != nullptr ? lib_.VPrinter->PageCount() : 0;
+    if (r_.PageOfPages && preview_ != 2) {
+        // The total is filled in when the pages are drawn or written. The token is only
+        // set for this item: a cell's text may hold anything.
+        constexpr const char* kToken = "{pages}";
+        Variant text(GetText(kTextPage) + std::to_string(page) + GetText(kTextPageOf) + kToken);
+        lib_.PrPageCountToken = kToken;
+        lib_.PrItem(rightEdge_, y, text, frmtText, alignRight, psSmall, "", 9, "Arial", 0);
+        lib_.PrPageCountToken.clear();
+    } else if (r_.PageNbr) {
         Variant text("Page " + std::to_string(page));
         lib_.PrItem(rightEdge_, y, text, frmtText, alignRight, psSmall, "", 9, "Arial", 0);
     }
 }
 
 void ReportRun::NewPage() {
+    if (carry_) CarryBand(bottomEdge_ - kTotalsBandHeight, kTextCarriedForward);
     lib_.PrNewPage();
     PageFrame();
+    if (carry_) {
+        CarryBand(kFirstLineY - kBroughtForwardRise, kTextBroughtForward);
+        curY_ = kFirstLineY + kTotalsBandHeight;
+    }
 }
 
 }  // namespace qor

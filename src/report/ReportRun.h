@@ -27,6 +27,15 @@ inline constexpr float kSubTotalAdvance = 6.0f;
 // The totals band stands on the frame's bottom, this high, its figures this far above the bottom.
 inline constexpr float kTotalsBandHeight = 8.0f;
 inline constexpr float kTotalsTextRise = 6.0f;
+// A carried-forward band at the top of a page stands this far above the first line's top;
+// the page's lines follow it.
+inline constexpr float kBroughtForwardRise = 0.4f;
+
+// Texts of the library's table (resources/texts.tsv) for the extensions.
+inline constexpr int32_t kTextCarriedForward = 1200;  // band at the foot of a continuing page
+inline constexpr int32_t kTextBroughtForward = 1201;  // the same figures atop the next page
+inline constexpr int32_t kTextPage = 1202;            // "Pagina " of "Pagina 3 van 164"
+inline constexpr int32_t kTextPageOf = 1203;          // " van "
 
 // A type style for PrItem: print style, style letters, size, font and colour.
 struct TextType {
@@ -75,6 +84,12 @@ private:
     // Totals.cpp
     void SubTotalBlock();
     void TotalsBand();
+    // A band like the totals band from `top` down, labelled with text `textId`, showing the
+    // running totals of the sum columns (clsRapport::CarryForward).
+    void CarryBand(float top, int32_t textId);
+    // Where the lines and bands of a page must end: above the carried-forward band when
+    // there is one.
+    float FlowBottom() const { return carry_ ? bottomEdge_ - kTotalsBandHeight : bottomEdge_; }
     TextType FigureType(const ColumnDef& col) const;
     TextType LabelType(const ColumnDef& figure, const ColumnDef& label) const;
 
@@ -106,6 +121,7 @@ private:
     float curY_ = 0;
     int32_t mergeFrom_ = 0;
     bool hasSubTotals_ = false;
+    bool carry_ = false;  // carried-forward bands: asked for, a sum column, not a worksheet
 
     std::array<int32_t, kReportColumns> fieldIndex_;
     std::string scratch_;

@@ -26,7 +26,7 @@ void ReportRun::RecordLoop() {
         rs_->MoveNext();
         SeparatorAndMerge();
         curY_ += kLineHeight;
-        if (curY_ >= bottomEdge_ && preview_ != 2) {
+        if (curY_ >= FlowBottom() && preview_ != 2) {
             NewPage();
             mergeFrom_ = 0;
         }
@@ -152,7 +152,7 @@ void ReportRun::SeparatorAndMerge() {
         const ColumnDef& last = Col(lastCol_);
         x = last.X + last.Width;
     }
-    const bool lastOnPage = curY_ >= bottomEdge_ - kLineHeight;
+    const bool lastOnPage = curY_ >= FlowBottom() - kLineHeight;
     lib_.PrLine(x, y, rightEdge_, y, 1, (j == 0 || lastOnPage) ? kBlack : kColorButtonFace);
     mergeFrom_ = j;
 }

@@ -43,6 +43,9 @@ void ReportRun::Execute() {
     }
     if (r_.useGrid_) ImportGrid();
     CheckOutline();
+    if (r_.CarryForward && preview_ != 2) {
+        for (int32_t i = 0; i <= lastCol_; ++i) carry_ = carry_ || Col(i).TotalType == 1;
+    }
 
     try {
         PageFrame();

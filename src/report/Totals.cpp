@@ -39,7 +39,8 @@ void ReportRun::SubTotalBlock() {
         if (!groupChanged) continue;
 
         if (!started) {
-            if (curY_ + kLineHeight > bottomEdge_) NewPage();
+            // Above a carried-forward band the whole box must fit.
+            if (curY_ + (carry_ ? kSubTotalBoxHeight : kLineHeight) > FlowBottom()) NewPage();
             top = curY_ - kSubTotalBoxRise;
             bottom = top + kSubTotalBoxHeight;
             lib_.PrBox(10, top, rightEdge_, bottom, 10, kBlack, kWhite, false, 10);
@@ -71,7 +72,7 @@ void ReportRun::SubTotalBlock() {
     curY_ += kSubTotalTextDrop;
     lib_.PrLine(10, curY_ + kSeparatorDrop, rightEdge_, curY_ + kSeparatorDrop, 1, kBlack);
     curY_ += kSubTotalAdvance;
-    if (!rs_->IsEOF() && curY_ >= bottomEdge_) {
+    if (!rs_->IsEOF() && curY_ >= FlowBottom()) {
         NewPage();
         mergeFrom_ = 0;
     }
@@ -110,6 +111,35 @@ void ReportRun::TotalsBand() {
         } else {
             lib_.PrLine(col.X + col.Width, top, col.X + col.Width, bottomEdge_, kRuleWidth, kBlack);
         }
+    }
+}
+
+void ReportRun::CarryBand(float top, int32_t textId) {
+    const float bottom = top + kTotalsBandHeight;
+    const float y = bottom - kTotalsTextRise;
+    bool started = false;
+    for (int32_t i = 0; i <= lastCol_; ++i) {
+        ColumnDef& col = Col(i);
+        if (col.TotalType != 1) continue;
+        if (!started) {
+            lib_.PrBox(10, top, rightEdge_, bottom, 10, kBlack, kWhite, false, 10);
+            Variant label(UpperCase(GetText(textId)));
+            Print(15, y, label, frmtText, alignLeft, FigureType(col));
+            started = true;
+        }
+        lib_.PrLine(col.X, top, col.X, bottom, kRuleWidth, kBlack);
+        Variant figure(col.Total);
+        try {
+            Print(Anchor(col), y, figure, col.Frmt, col.Align, FigureType(col));
+        } catch (const RuntimeError& e) {
+            RethrowAt(e, 0, col, JoinText(Variant(col.Total)));
+        }
+        if (i == lastCol_) continue;
+        // As in the totals band a column without divider spans its neighbour, which shows
+        // no label here: the last record's value means nothing for a running total.
+        if (col.NoDividerLine) ++i;
+        const ColumnDef& edge = Col(i);
+        lib_.PrLine(edge.X + edge.Width, top, edge.X + edge.Width, bottom, kRuleWidth, kBlack);
     }
 }
 

@@ -69,6 +69,15 @@ uint32_t ColorToRgb(int32_t color);
 double AppendText(VSPrinter& printer, double x, double y, std::string_view utf8,
                   const FontSpec& font, int32_t color);
 
+// Appends one line of text that shows the document's number of pages wherever `utf8` holds
+// kPageCountMarker (Records.h), filled in when the page is drawn or written, on the current
+// page of `printer`: its top at `y` twips, placed on `x` by `align` (0 left edge, 1 right
+// edge, 2 centre) with the width of the final text, in `font` (its own face only: no
+// fallback font for characters it lacks) and `color` (&HBBGGRR). Throws RuntimeError(5)
+// without an open document.
+void AppendPageCountText(VSPrinter& printer, double x, double y, std::string_view utf8,
+                         const FontSpec& font, int32_t color, int32_t align);
+
 // Writes pages `pages` (1-based, in the order given) of `printer`'s document to a PDF file
 // `file`: written to a temporary name in the same folder and renamed into place. Throws
 // RuntimeError(9) for a page out of range, RuntimeError(75) when the file cannot be written

@@ -80,6 +80,7 @@ inline std::vector<PathOp> ShapePath(const Record& r) {
         break;
     }
     case RecordKind::Text:
+    case RecordKind::PageCountText:
     case RecordKind::Line:
     case RecordKind::Picture:
         break;

@@ -164,14 +164,20 @@ void PaintPage(QPainter& painter, const VSPrinter& printer, int page, double pix
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.fillRect(QRectF(0, 0, pg.width, pg.height), Color(doc.backRgb));
+    std::string resolvedText;
     for (const Record& r : pg.records) {
-        const bool text = r.Kind() == RecordKind::Text;
+        const bool text = HasText(r);
         if (text == inTwips) {
             painter.setTransform(text ? base : scaled);
             inTwips = !text;
         }
         switch (r.Kind()) {
         case RecordKind::Text: DrawText(painter, doc, texts, r, pixelsPerTwip); break;
+        case RecordKind::PageCountText: {
+            const Record resolved = ResolvePageCount(doc, r, texts, doc.pages.size(), resolvedText);
+            DrawText(painter, doc, resolvedText, resolved, pixelsPerTwip);
+            break;
+        }
         case RecordKind::Picture: DrawPicture(painter, doc, r); break;
         case RecordKind::Line:
         case RecordKind::Rectangle:

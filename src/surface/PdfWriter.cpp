@@ -150,7 +150,13 @@ public:
         }
         for (const Record& r : page.records) {
             if (r.Kind() == RecordKind::Text) {
-                Text(r);
+                Text(r, texts_);
+                continue;
+            }
+            if (r.Kind() == RecordKind::PageCountText) {
+                // The document is complete when it is written: its page count is known.
+                const Record resolved = ResolvePageCount(doc_, r, texts_, doc_.pages.size(), resolved_);
+                Text(resolved, resolved_);
                 continue;
             }
             EndText();
@@ -161,7 +167,8 @@ public:
             case RecordKind::Arc:
             case RecordKind::Pie: Shape(r); break;
             case RecordKind::Picture: Image(r); break;
-            case RecordKind::Text: break;  // written above, inside a text object
+            case RecordKind::Text:
+            case RecordKind::PageCountText: break;  // written above, inside a text object
             }
         }
         EndText();
@@ -182,7 +189,7 @@ private:
         inText_ = false;
     }
 
-    void Text(const Record& r) {
+    void Text(const Record& r, std::string_view texts) {
         const TextStyle& st = doc_.textStyles[r.Style()];
         const DocFont& df = doc_.fonts[st.font];
         const FontFace& face = FontRegistry::Instance().Face(df.face);
@@ -231,7 +238,7 @@ private:
         }
         tx_ = x;
         ty_ = y;
-        std::string_view text = texts_.substr(static_cast<uint32_t>(r.v[2]),
+        std::string_view text = texts.substr(static_cast<uint32_t>(r.v[2]),
                                               static_cast<uint32_t>(r.v[3]));
         std::string& d = c_.data;
         d.push_back('(');
@@ -387,6 +394,7 @@ private:
     std::unordered_map<uint32_t, int>& images_;
     PdfBuffer c_;
     std::string_view texts_;
+    std::string resolved_;  // the text of a PageCountText record, count filled in
     uint32_t fill_ = 0xFFFFFFFF;
     PenState pen_;
     bool inText_ = false, havePos_ = false;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 namespace qor::surface {
@@ -88,7 +89,7 @@ bool PageSpill::Put(Page& page, const StringPool& strings) {
     std::vector<Record> records = page.records;
     scratch_.clear();
     for (Record& r : records) {
-        if (r.Kind() != RecordKind::Text) continue;
+        if (!HasText(r)) continue;
         const std::string_view text = strings.At(static_cast<uint32_t>(r.v[2]), static_cast<uint32_t>(r.v[3]));
         r.v[2] = static_cast<int32_t>(scratch_.size());
         scratch_.append(text);
@@ -176,7 +177,7 @@ void Document::RestoreSpilledPages() {
         Page& page = pages[i];
         spill_->Load(page, records, texts);
         for (Record& r : records) {
-            if (r.Kind() != RecordKind::Text) continue;
+            if (!HasText(r)) continue;
             const std::string_view text(texts.data() + r.v[2], static_cast<size_t>(r.v[3]));
             r.v[2] = static_cast<int32_t>(strings.Add(text));
         }
@@ -190,5 +191,35 @@ void Document::RestoreSpilledPages() {
 }
 
 void Document::Clear() { *this = Document(); }
+
+Record ResolvePageCount(const Document& doc, const Record& r, std::string_view texts, size_t pages,
+                        std::string& out) {
+    const std::string_view text = texts.substr(static_cast<uint32_t>(r.v[2]), static_cast<uint32_t>(r.v[3]));
+    const std::string count = std::to_string(pages);
+    out.clear();
+    for (char c : text) {
+        if (c == kPageCountMarker) out += count;
+        else out.push_back(c);
+    }
+    // Measured as the writers draw it: the record's one face, glyph by glyph.
+    const DocFont& font = doc.fonts[doc.textStyles[r.Style()].font];
+    const FontFace& face = FontRegistry::Instance().Face(font.face);
+    int64_t units = 0;
+    for (size_t i = 0; i < out.size();) {
+        const char32_t cp = NextCodePoint(out, i);
+        if (!IsControl(cp)) units += face.Advance(face.Glyph(cp));
+    }
+    const double width = static_cast<double>(units) * face.Scale(font.size);
+    double x = r.FloatAt(0);
+    if (r.v[4] == 1) x -= width;
+    else if (r.v[4] == 2) x -= width / 2;
+    Record resolved = r;
+    resolved.head = Record::Head(RecordKind::Text, r.Style());
+    resolved.v[0] = static_cast<int32_t>(std::lround(x));
+    resolved.v[2] = 0;
+    resolved.v[3] = static_cast<int32_t>(out.size());
+    resolved.v[4] = static_cast<int32_t>(std::lround(width));
+    return resolved;
+}
 
 }  // namespace qor::surface

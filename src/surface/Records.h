@@ -23,7 +23,15 @@ enum class RecordKind : uint8_t {
     Arc,        // centre x, centre y, radius, from, upTo (degrees as float bits), open arc
     Pie,        // like Arc, closed through the centre and filled
     Picture,    // left, top, width, height; style = picture index
+    // A text that shows the document's number of pages, filled in when the page is drawn or
+    // written (ResolvePageCount): x it is aligned on (twips as float bits), baseline y, text
+    // offset, text length, alignment (0 left, 1 right, 2 centre). kPageCountMarker in its
+    // text marks the places.
+    PageCountText,
 };
+
+// In the text of a PageCountText record: where the number of pages goes.
+inline constexpr char kPageCountMarker = '\x1A';
 
 // One drawing record: 24 bytes. The head packs the kind (high 8 bits) and the index of the
 // record's style (low 24 bits): a TextStyle for texts, a ShapeStyle for shapes, a picture
@@ -41,6 +49,10 @@ struct Record {
     void SetFloat(int i, float f) { std::memcpy(&v[i], &f, sizeof f); }
 };
 static_assert(sizeof(Record) == 24, "records must stay compact");
+// Whether the record's text lies in the document's texts (offset v[2], length v[3]).
+inline bool HasText(const Record& r) {
+    return r.Kind() == RecordKind::Text || r.Kind() == RecordKind::PageCountText;
+}
 inline constexpr uint32_t kMaxStyles = 0xFFFFFFu;
 
 // A font as the document uses it: a face at a size with decorations.
@@ -192,5 +204,12 @@ private:
     // Last looked-up entries: drawing tends to reuse the previous style.
     uint32_t lastFont_ = UINT32_MAX, lastText_ = UINT32_MAX, lastShape_ = UINT32_MAX;
 };
+
+// The Text record that PageCountText record `r` (its text in `texts`) stands for in a
+// document of `pages` pages: its text, with the count in place of every marker, is written
+// to `out` (the record's text starts at 0 there), and it is placed on its x by its alignment
+// with the width of that text.
+Record ResolvePageCount(const Document& doc, const Record& r, std::string_view texts, size_t pages,
+                        std::string& out);
 
 }  // namespace qor::surface

@@ -193,6 +193,29 @@ double AppendText(VSPrinter& printer, double x, double y, std::string_view utf8,
     return width;
 }
 
+void AppendPageCountText(VSPrinter& printer, double x, double y, std::string_view utf8,
+                         const FontSpec& font, int32_t color, int32_t align) {
+    VSPrinter::Impl& s = Access::Of(printer);
+    Page& page = s.Current();
+    RequireFinite(x);
+    RequireFinite(y);
+    CheckSize(font.Size);
+    const FaceId face = FontRegistry::Instance().Resolve(font.Name, font.Bold, font.Italic);
+    const FontFace& drawn = FontRegistry::Instance().Face(face);
+    Document& doc = s.doc;
+    const uint32_t index = doc.FontIndex(DocFont{face, static_cast<float>(font.Size), font.Underline,
+                                                 font.Strikethrough, font.Bold && !drawn.IsBold(),
+                                                 font.Italic && !drawn.IsItalic()});
+    Record r;
+    r.head = Record::Head(RecordKind::PageCountText, doc.TextStyleIndex(TextStyle{index, ColorToRgb(color)}));
+    r.SetFloat(0, static_cast<float>(x));  // placed when its width is known
+    r.v[1] = Round(y + drawn.AscentTwips(font.Size));
+    r.v[2] = static_cast<int32_t>(doc.strings.Add(utf8));
+    r.v[3] = static_cast<int32_t>(utf8.size());
+    r.v[4] = align;
+    page.records.push_back(r);
+}
+
 std::vector<int> AllPages(const VSPrinter& printer) {
     std::vector<int> pages(DocumentAsSpilled(printer).pages.size());
     for (size_t i = 0; i < pages.size(); ++i) pages[i] = static_cast<int>(i + 1);

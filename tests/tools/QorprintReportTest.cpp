@@ -157,6 +157,10 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
          "outline[1]: 4 is not a column index (0 to 3)"},
         {Edited(Definition(), "\"maxMergeCol\": 1", "\"outline\": \"city\""), "", 2,
          "outline: expected a column index or a list of two"},
+        {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 1, \"carryForward\": \"yes\""), "", 2,
+         "d.json: carryForward: expected true or false"},
+        {Edited(Definition(), "\"maxMergeCol\": 1", "\"maxMergeCol\": 1, \"pageOfPages\": 1"), "", 2,
+         "d.json: pageOfPages: expected true or false"},
         {Edited(Definition(), "\"sqlite\": \"sales.sqlite\",", ""), "", 2, "data.sqlite: missing"},
         {Edited(Definition(), "\"Sales Report\",", "\"Sales Report\""), "", 2, "line 2, column"},
         // Data errors (3).

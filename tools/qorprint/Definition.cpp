@@ -335,7 +335,8 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     Object top(doc.isObject() ? QJsonValue(doc.object()) : QJsonValue(), "",
                {"description", "title", "subTitle", "footNote", "footNoteDate", "pageNbr",
                 "maxMergeCol", "init", "logo", "data", "columns",
-                "outline"});
+                // Extensions of clsRapport (README, "Report extensions").
+                "outline", "carryForward", "pageOfPages"});
     std::string description;
     top.String("description", description);
     top.String("title", def.Title);
@@ -343,6 +344,8 @@ Definition ParseDefinition(const std::string& json, const std::string& baseDir) 
     top.String("footNote", def.FootNote);
     top.Bool("footNoteDate", def.FootNoteDate);
     top.Bool("pageNbr", def.PageNbr);
+    top.Bool("carryForward", def.CarryForward);
+    top.Bool("pageOfPages", def.PageOfPages);
     if (auto init = top.Take("init")) ReadInit(*init, def.Init);
     if (auto logo = top.Take("logo")) def.Logo = ReadLogo(*logo);
     auto data = top.Take("data");

@@ -59,6 +59,9 @@ struct Definition {
     int32_t MaxMergeCol = -1;
     int32_t Outline = -1;     // "outline": a column index, or a list of two
     int32_t SubOutline = -1;
+    // Extensions, off when absent.
+    bool CarryForward = false;
+    bool PageOfPages = false;
 
     InitArgs Init;
     std::optional<LogoArgs> Logo;

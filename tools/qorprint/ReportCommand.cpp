@@ -470,6 +470,8 @@ void Configure(qor::clsRapport& r, const Definition& def, const OutputPlan& plan
     r.MaxMergeCol = def.MaxMergeCol;
     r.Outline = def.Outline;
     r.SubOutline = def.SubOutline;
+    r.CarryForward = def.CarryForward;
+    r.PageOfPages = def.PageOfPages;
     if (def.Logo) r.Logo(def.Logo->Lic, def.Logo->Naam, def.Logo->SubNaam, def.Logo->Layout);
     for (std::size_t i = 0; i < def.Columns.size(); ++i) r.SetCol(static_cast<int16_t>(i), def.Columns[i]);
     r.SetRt(std::move(rows));
