@@ -102,6 +102,8 @@ void BindDrawing(py::class_<Library>& c) {
         .def("PrCircle", &clsqorPrintLib::PrCircle, py::arg("Left"), py::arg("Top"), py::arg("Radius"),
              py::arg("DrawWidth") = 10, py::arg("BorderColor") = 0, py::arg("FillColor") = py::none(),
              py::arg("From") = 0, py::arg("UpTo") = 0, Release())
+        .def("PrBookmark", &clsqorPrintLib::PrBookmark, py::arg("Title"), py::arg("Top"), py::arg("Level") = 1,
+             Release())
         .def("PrLine", &clsqorPrintLib::PrLine, py::arg("Left"), py::arg("Top"), py::arg("Right"), py::arg("Bottom"),
              py::arg("DrawWidth") = 1, py::arg("BorderColor") = 0, Release())
         .def("PrCheckBox", &clsqorPrintLib::PrCheckBox, py::arg("Left"), py::arg("Top"), py::arg("Value"),
@@ -150,6 +152,8 @@ void BindLibrary(py::module_& m) {
         .def_readwrite("DefaultFontName", &clsqorPrintLib::DefaultFontName)
         .def_readwrite("DefaultPrinter", &clsqorPrintLib::DefaultPrinter)
         .def_readwrite("PrPdfFile", &clsqorPrintLib::PrPdfFile)
+        .def_readwrite("PrCreationDate", &clsqorPrintLib::PrCreationDate)
+        .def_readwrite("PrPageCountToken", &clsqorPrintLib::PrPageCountToken)
         .def_property(
             "VPrinter", [](const Library& self) { return self.VPrinter; },
             py::cpp_function([](Library& self, qor::VSPrinter* printer) { self.VPrinter = printer; },

@@ -111,6 +111,10 @@ void BindReport(py::module_& m) {
         .def_readwrite("FootNoteDate", &clsRapport::FootNoteDate)
         .def_readwrite("PageNbr", &clsRapport::PageNbr)
         .def_readwrite("MaxMergeCol", &clsRapport::MaxMergeCol)
+        .def_readwrite("Outline", &clsRapport::Outline)
+        .def_readwrite("SubOutline", &clsRapport::SubOutline)
+        .def_readwrite("CarryForward", &clsRapport::CarryForward)
+        .def_readwrite("PageOfPages", &clsRapport::PageOfPages)
         .def("SetCol",
              py::overload_cast<int16_t, float, const std::string&, const std::string&, int32_t, int32_t, bool,
                                const std::string&, bool, int32_t, int32_t, int32_t, int32_t, int32_t,

@@ -158,3 +158,20 @@ def test_no_rows_tells_the_observer_from_inside_the_render(english, tmp_path):
         english.SetMessageObserver(previous)
     assert len(seen) == 1 and "Nothing here" in seen[0][1]
     assert not (tmp_path / "empty.pdf").exists()
+
+
+def test_the_report_extensions_are_properties_too(english, tmp_path):
+    pdf = tmp_path / "extensions.pdf"
+    report = q.Library().PrRapport()
+    report.Init("", 3, 1, 1, 9, str(pdf))
+    report.SetCol(0, 90, "City", "city", q.frmtText, 0)
+    report.SetCol(1, 90, "N", "n", q.frmtNumber, 1, TotalType=1)
+    report.PageOfPages, report.CarryForward, report.Outline = True, True, 0
+    report.SetRt([("Gent" if i < 80 else "Leuven", i) for i in range(100)], ["city", "n"])
+    report.EndDoc()
+    pages = pdf_text(pdf).split("\f")
+    assert "Page 1 of 2" in pages[0] and "Page 2 of 2" in pages[1]
+    assert "CARRIED FORWARD" in pages[0] and "BROUGHT FORWARD" in pages[1]
+    outline = subprocess.run(["qpdf", "--json", "--json-key=outlines", str(pdf)], check=True,
+                             capture_output=True, text=True).stdout
+    assert '"title": "Gent"' in outline and '"title": "Leuven"' in outline
