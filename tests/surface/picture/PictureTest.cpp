@@ -160,7 +160,7 @@ TEST(PictureTest, SizesAndTruncatedFilesAreCheckedBeforeDecoding) {
         // Found by fuzz_picture (a timeout): 1190 bytes, a logical screen of 8508 x 11565
         // (98 megapixels) that Qt decoded in 800 MB and 10 seconds, and a frame that is no
         // GIF frame: placed at 35072, 20048 it needs a picture of 38471 x 26714.
-        {"gif found by fuzzing", ReadFile(QOR_SOURCE_DIR "/tests/surface/picture/fuzz-seeds/found-timeout-gif-98mpx.gif"),
+        {"gif found by fuzzing", ReadFile(QOR_SOURCE_DIR "/tests/surface/picture/fuzz-found/gif-frame-outside-screen.gif"),
          0, 0, "38471 x 26714 pixels is more than 100 megapixels"},
     };
     for (const Case& c : cases) {
