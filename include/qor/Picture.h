@@ -24,10 +24,11 @@ public:
     Picture& operator=(Picture&&) noexcept;
 
     // Loads the picture file `path`. Throws RuntimeError(53) when the file does not exist
-    // or cannot be read, RuntimeError(481) when its content is not a picture.
+    // or cannot be read, RuntimeError(481) when its content is not a picture, is truncated
+    // or has more than 100 megapixels (checked before its pixels are decoded).
     static Picture FromFile(const std::string& path);
-    // Reads a picture from the bytes of a picture file. Throws RuntimeError(481) when they
-    // are not a picture.
+    // Reads a picture from the bytes of a picture file. Throws RuntimeError(481) as
+    // FromFile does.
     static Picture FromBytes(std::string_view bytes);
 
     // True for the null picture.

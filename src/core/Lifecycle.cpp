@@ -39,7 +39,8 @@ bool IsInstalled(const VSPrinter& surface, const std::string& printer) {
     return false;
 }
 
-// Takes a composite printer string apart into the module state.
+}  // namespace
+
 void SelectNamedPrinter(ModuleState& state, const std::string& printerName) {
     const std::vector<std::string> parts = SplitFields(printerName);
     switch (parts.size()) {
@@ -61,8 +62,6 @@ void SelectNamedPrinter(ModuleState& state, const std::string& printerName) {
             break;
     }
 }
-
-}  // namespace
 
 bool clsqorPrintLib::InitPrinter(const std::string& PrinterName, int16_t Preview, int32_t Orient,
                                  int32_t Copies, int32_t PaperSize, const std::string& ExportFilePDF,

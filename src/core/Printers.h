@@ -8,6 +8,7 @@
 
 namespace qor {
 
+class ModuleState;
 class PrinterList;
 class VSPrinter;
 struct PrintJob;
@@ -17,6 +18,13 @@ std::vector<std::string> SplitFields(const std::string& text);
 
 // Blanks (spaces) removed at both ends.
 std::string TrimBlanks(const std::string& text);
+
+// Takes the composite printer string `printerName` of InitPrinter apart into `state`'s
+// SelectedPrinter, SelectedBin and SelectedBinName: "printer" and "x;printer" select the
+// printer with the automatic bin, "bin;printer;bin name" the bin too; a string of more parts
+// is taken whole as the printer's name and leaves the bin as it was. Throws what CLng throws
+// for a bin that is not a number.
+void SelectNamedPrinter(ModuleState& state, const std::string& printerName);
 
 // Adds one entry per installed printer to `list` (item data 15). The printer named by the
 // default-printer string `defaultPrinter` ("printer", "bin;printer" or "bin;printer;bin

@@ -1,5 +1,6 @@
 #include "qor/Picture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@ namespace {
 
 uint32_t Be16(const unsigned char* p) { return (uint32_t{p[0]} << 8) | p[1]; }
 uint32_t Be32(const unsigned char* p) { return (Be16(p) << 16) | Be16(p + 2); }
+uint32_t Le16(const unsigned char* p) { return uint32_t{p[0]} | (uint32_t{p[1]} << 8); }
 uint32_t Le32(const unsigned char* p) {
     return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
@@ -70,7 +72,139 @@ void FileDpi(std::string_view b, double& dpiX, double& dpiY) {
     }
 }
 
+[[noreturn]] void Refuse(const std::string& why) {
+    throw RuntimeError(kErrInvalidPicture, RuntimeErrorText(kErrInvalidPicture) + ": " + why);
+}
+
+// Refuses a size of zero, a negative one, and one of more than kMaxPicturePixels.
+void CheckSize(int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0) Refuse("its size is " + std::to_string(width) + " x " + std::to_string(height));
+    if (width > surface::kMaxPicturePixels || height > surface::kMaxPicturePixels ||
+        width * height > surface::kMaxPicturePixels)
+        Refuse(std::to_string(width) + " x " + std::to_string(height) + " pixels is more than " +
+               std::to_string(surface::kMaxPicturePixels / 1'000'000) + " megapixels");
+}
+
+// PNG: the IHDR size, and every chunk whole up to IEND.
+void CheckPng(const unsigned char* p, size_t n) {
+    if (n < 33 || std::memcmp(p + 12, "IHDR", 4) != 0) Refuse("the PNG file has no header");
+    CheckSize(Be32(p + 16), Be32(p + 20));
+    for (size_t i = 8; i + 12 <= n;) {
+        const size_t len = Be32(p + i);
+        if (len > n - i - 12) break;
+        if (std::memcmp(p + i + 4, "IEND", 4) == 0) return;
+        i += 12 + len;
+    }
+    Refuse("the PNG file is truncated");
+}
+
+// JPEG: the frame size, and an end-of-image marker after the first scan.
+void CheckJpeg(const unsigned char* p, size_t n) {
+    bool sized = false;
+    size_t i = 2;
+    while (i + 4 <= n) {
+        if (p[i] != 0xFF) Refuse("the JPEG file is damaged");
+        const unsigned char m = p[i + 1];
+        if (m == 0xFF) { ++i; continue; }
+        if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) { i += 2; continue; }
+        if (m == 0xD9) break;
+        if (m == 0xDA) {
+            if (!sized) break;
+            for (size_t k = i + 2; k + 1 < n; ++k)
+                if (p[k] == 0xFF && p[k + 1] == 0xD9) return;
+            Refuse("the JPEG file is truncated");
+        }
+        const bool sof = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+        if (sof) {
+            if (i + 9 > n) break;
+            CheckSize(Be16(p + i + 7), Be16(p + i + 5));
+            sized = true;
+        }
+        i += 2 + Be16(p + i + 2);
+    }
+    Refuse(sized ? "the JPEG file is truncated" : "the JPEG file has no frame header");
+}
+
+// BMP: the header size (rows bottom-up when the height is positive, top-down when negative),
+// and, for uncompressed rows, all of them in the file.
+void CheckBmp(const unsigned char* p, size_t n) {
+    if (n < 26) Refuse("the BMP file is truncated");
+    const uint32_t header = Le32(p + 14);
+    int64_t width = 0, height = 0, bits = 0, compression = 0;
+    if (header == 12) {
+        width = Le16(p + 18);
+        height = Le16(p + 20);
+        if (n < 26) Refuse("the BMP file is truncated");
+        bits = Le16(p + 24);
+    } else {
+        if (header < 40 || n < 54) Refuse("the BMP file has no header");
+        width = static_cast<int32_t>(Le32(p + 18));
+        height = static_cast<int32_t>(Le32(p + 22));
+        bits = Le16(p + 28);
+        compression = Le32(p + 30);
+        if (height < 0) height = -height;
+    }
+    CheckSize(width, height);
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (uncompressed && bits >= 1 && bits <= 32) {
+        const int64_t row = (width * bits + 31) / 32 * 4;
+        const int64_t end = int64_t{Le32(p + 10)} + row * height;
+        if (end > static_cast<int64_t>(n)) Refuse("the BMP file is truncated");
+    }
+}
+
+// GIF: the logical screen and every frame within the size limit, and the blocks whole up to
+// the trailer.
+void CheckGif(const unsigned char* p, size_t n) {
+    if (n < 13) Refuse("the GIF file is truncated");
+    const uint32_t screenWidth = Le16(p + 6), screenHeight = Le16(p + 8);
+    CheckSize(screenWidth, screenHeight);
+    const auto colorTable = [](unsigned char flags) -> size_t { return flags & 0x80 ? size_t{3} << ((flags & 7) + 1) : 0; };
+    // Skips the data sub-blocks at `i` and their terminator; false when the file ends first.
+    const auto subBlocks = [p, n](size_t& i) {
+        while (i < n) {
+            const size_t len = p[i++];
+            if (len == 0) return true;
+            i += len;
+        }
+        return false;
+    };
+    bool frame = false;
+    for (size_t i = 13 + colorTable(p[10]); i < n;) {
+        if (p[i] == 0x3B) {
+            if (!frame) Refuse("the GIF file has no image");
+            return;
+        }
+        if (p[i] == 0x21) {  // extension: label, then sub-blocks
+            i += 2;
+            if (!subBlocks(i)) break;
+        } else if (p[i] == 0x2C) {  // image: descriptor, colour table, code size, sub-blocks
+            if (i + 10 > n) break;
+            CheckSize(std::max(screenWidth, Le16(p + i + 1) + Le16(p + i + 5)),
+                      std::max(screenHeight, Le16(p + i + 3) + Le16(p + i + 7)));
+            i += 10 + colorTable(p[i + 9]) + 1;
+            if (!subBlocks(i)) break;
+            frame = true;
+        } else {
+            Refuse("the GIF file is damaged");
+        }
+    }
+    Refuse("the GIF file is truncated");
+}
+
+// Checks what the file's header says before any pixel is decoded: the size and, where the
+// format shows it without decoding, that the file is whole. Throws RuntimeError(481).
+void CheckHeader(std::string_view b) {
+    const auto* p = reinterpret_cast<const unsigned char*>(b.data());
+    const size_t n = b.size();
+    if (n >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0) CheckPng(p, n);
+    else if (IsJpegBytes(b)) CheckJpeg(p, n);
+    else if (n >= 2 && p[0] == 'B' && p[1] == 'M') CheckBmp(p, n);
+    else if (n >= 6 && (std::memcmp(p, "GIF87a", 6) == 0 || std::memcmp(p, "GIF89a", 6) == 0)) CheckGif(p, n);
+}
+
 Picture Load(std::string_view bytes) {
+    CheckHeader(bytes);
     auto impl = std::make_shared<Picture::Impl>();
     if (!surface::DecodePicture(bytes, *impl) || impl->width <= 0 || impl->height <= 0)
         throw RuntimeError(kErrInvalidPicture);

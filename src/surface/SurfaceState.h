@@ -1,6 +1,7 @@
 // The state behind a VSPrinter and a Picture, shared by the files of the surface.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ struct Picture::Impl {
 };
 
 namespace surface {
+// The most pixels a picture file may have (width times height): larger pictures, and
+// decompression bombs that claim to be, are refused before their pixels are allocated.
+inline constexpr int64_t kMaxPicturePixels = 100'000'000;
 // Decodes the picture file `bytes` into `impl`'s pixels and flags; false when they are not a
 // picture.
 bool DecodePicture(std::string_view bytes, Picture::Impl& impl);

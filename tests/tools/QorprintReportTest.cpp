@@ -163,6 +163,10 @@ TEST_F(QorprintReport, ErrorsExitWithTheirCodeAndNameWhatIsWrong) {
          "d.json: pageOfPages: expected true or false"},
         {Edited(Definition(), "\"sqlite\": \"sales.sqlite\",", ""), "", 2, "data.sqlite: missing"},
         {Edited(Definition(), "\"Sales Report\",", "\"Sales Report\""), "", 2, "line 2, column"},
+        // A colour beyond every integer's range was converted regardless (undefined
+        // behaviour, which fuzz_definition's sanitizers stop on).
+        {Edited(Definition(), "\"dataField\": \"city\"", "\"dataField\": \"city\", \"color\": 1e300"), "", 2,
+         "columns[0].color: expected a number (&HBBGGRR)"},
         // Data errors (3).
         {Edited(Definition(), "\"dataField\": \"number\"", "\"dataField\": \"numbr\""), "", 3,
          "columns[2].dataField: unknown field \"numbr\" (the query gives: city, customer, number, amount, year)"},

@@ -166,7 +166,9 @@ void ReadColor(Object& o, const char* key, int32_t& out) {
         out = static_cast<int32_t>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
         return;
     }
-    if (!v->isDouble() || v->toDouble() != std::floor(v->toDouble()))
+    // Whole numbers of 32 bits, signed or not (&H80000005 as a Long or as written).
+    if (!v->isDouble() || v->toDouble() != std::floor(v->toDouble()) ||
+        std::fabs(v->toDouble()) >= 4294967296.0)
         Fail(o.PathOf(key), "expected a number (&HBBGGRR) or \"#RRGGBB\"");
     out = static_cast<int32_t>(static_cast<int64_t>(v->toDouble()));
 }
