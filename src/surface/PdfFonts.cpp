@@ -8,9 +8,12 @@ namespace qor::surface {
 
 namespace {
 
-// Six capital letters naming a subset, derived from its glyphs.
-std::string SubsetTag(const std::vector<uint8_t>& used, FaceId face) {
-    uint64_t h = 1469598103934665603ull ^ face;
+// Six capital letters naming a subset, derived from its face and glyphs. Not from the FaceId:
+// ids are numbered in the order the process first meets the faces, which differs between
+// processes and, with several threads, between runs.
+std::string SubsetTag(const std::vector<uint8_t>& used, const FontFace& face) {
+    uint64_t h = 1469598103934665603ull ^ static_cast<uint64_t>(face.Index());
+    for (unsigned char c : face.PostScriptName()) h = (h ^ c) * 1099511628211ull;
     for (size_t g = 0; g < used.size(); ++g)
         if (used[g]) h = (h ^ g) * 1099511628211ull;
     std::string tag(6, 'A');
@@ -121,7 +124,7 @@ std::vector<int> PdfFonts::WriteAll(PdfFile& file) {
         const FaceMetrics& m = face.Metrics();
         const double k = 1000.0 / m.unitsPerEm;
         const bool trueType = HasTable(face, HB_TAG('g', 'l', 'y', 'f'));
-        const std::string name = SubsetTag(u.used, u.face) + "+" + face.PostScriptName();
+        const std::string name = SubsetTag(u.used, face) + "+" + face.PostScriptName();
 
         int type0 = file.Alloc(), cid = file.Alloc(), descriptor = file.Alloc(),
             fontFile = file.Alloc(), toUnicode = file.Alloc();

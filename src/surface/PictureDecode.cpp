@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -40,16 +41,26 @@ bool DecodePictureWithQt(std::string_view bytes, Picture::Impl& impl) {
     impl.grayscale = image.isGrayscale();
     impl.grayFile = image.format() == QImage::Format_Grayscale8;
     impl.alpha = image.hasAlphaChannel();
-    image.convertTo(QImage::Format_RGBA8888);  // in place where it can, so one copy less
-    if (image.isNull()) return false;
     const size_t row = static_cast<size_t>(impl.width) * 4;
-    if (static_cast<size_t>(image.bytesPerLine()) == row) {  // rows without padding: one copy
+    if (image.format() == QImage::Format_RGBA8888 && static_cast<size_t>(image.bytesPerLine()) == row) {
+        // Already RGBA, rows without padding: one copy.
         impl.rgba.assign(reinterpret_cast<const char*>(image.constBits()), row * static_cast<size_t>(impl.height));
         return true;
     }
     impl.rgba.resize(row * static_cast<size_t>(impl.height));
-    for (int y = 0; y < impl.height; ++y)
-        std::memcpy(impl.rgba.data() + row * static_cast<size_t>(y), image.constScanLine(y), row);
+    // Converted a band of at most 65536 pixels at a time: QImage::convertToFormat hands larger
+    // images to Qt's global thread pool, which every thread decoding a picture would then
+    // share and whose locks (futexes inside Qt) ThreadSanitizer cannot see. A band is
+    // converted on the calling thread.
+    const int band = std::max(1, 65536 / impl.width);
+    for (int top = 0; top < impl.height; top += band) {
+        const int rows = std::min(band, impl.height - top);
+        QImage part(image.constScanLine(top), impl.width, rows, image.bytesPerLine(), image.format());
+        part.setColorTable(image.colorTable());
+        const QImage rgba = part.convertToFormat(QImage::Format_RGBA8888);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(impl.rgba.data() + row * static_cast<size_t>(top + y), rgba.constScanLine(y), row);
+    }
     return true;
 }
 

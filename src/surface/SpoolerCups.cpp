@@ -11,6 +11,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <mutex>
 #include <unistd.h>
 
 namespace qor::spooler {
@@ -59,9 +60,18 @@ std::vector<TraySource> MediaSources(ipp_attribute_t* attr) {
 // The printer's PPD, when it has one: its InputSlot choices and its copy limit.
 bool ReadPpd(http_t* http, const std::string& name, PrinterInfo& info) {
     const CupsFunctions& cups = Cups();
-    const char* fetched = cups.cupsGetPPD2(http, name.c_str());
-    if (!fetched) return false;
-    const std::string file = fetched;
+    std::string file;
+    {
+        // cupsGetPPD2 compares the server with this host's name through httpGetHostname,
+        // which calls gethostbyname: its result lives in one static buffer of the C library,
+        // so two threads fetching PPDs at once overwrite each other's (ThreadSanitizer shows
+        // it in tests/threads). One fetch at a time.
+        static std::mutex hostLookup;
+        std::lock_guard lock(hostLookup);
+        const char* fetched = cups.cupsGetPPD2(http, name.c_str());
+        if (!fetched) return false;
+        file = fetched;
+    }
     ppd_file_t* ppd = cups.ppdOpenFile(file.c_str());
     ::unlink(file.c_str());
     if (!ppd) return false;
