@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <qor/Format.h>
+#include <qor/Picture.h>
 #include <qor/GenServices.h>
 #include <qor/RtfText.h>
 #include <qor/SqliteRecordset.h>
@@ -348,6 +349,11 @@ protected:
         setenv("QORPRINT_UNATTENDED", "1", 1);
         setenv("SOURCE_DATE_EPOCH", "1767225600", 1);  // 2026-01-01 00:00:00 UTC
         setenv("QORPRINT_DATA_DIR", QOR_SOURCE_DIR "/examples/headers", 1);
+        // Qt loads its image plug-ins with the first picture; loaded on a thread that ends
+        // before the program, they can corrupt the heap at exit (see README, Threads). The
+        // program decodes its first pictures on the main thread, as README tells clients to.
+        (void)Picture::FromFile(QOR_SOURCE_DIR "/examples/headers/Headers/Header.A.png");
+        (void)Picture::FromFile(QOR_SOURCE_DIR "/examples/headers/Headers/Header.16.jpg");
     }
 };
 
