@@ -53,3 +53,19 @@ function(qor_add_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${_props})
 endfunction()
+
+# qor_add_fuzz_target(NAME SOURCES ... [INCLUDES ...] [LIBS ...])
+# A libFuzzer target under ASan and UBSan, built only with QOR_BUILD_FUZZ and clang (see
+# tests/FUZZING.md). SOURCES may name library sources compiled into the target directly;
+# src/ is on the include path.
+function(qor_add_fuzz_target name)
+  if(NOT QOR_BUILD_FUZZ OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;INCLUDES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${ARG_INCLUDES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+endfunction()

@@ -104,6 +104,9 @@ private:
     // column's Value.
     bool Differs(int32_t index);
     void Print(float left, float top, Variant& item, int32_t frmt, int32_t align, const TextType& type);
+    // A sub-total or total figure `value` of `col` on line `top`; an error names the column
+    // (and `record`, when not 0) and the value.
+    void PrintFigure(const ColumnDef& col, float top, double value, int64_t record);
     // `error` with the place it was raised at appended to its text: the record (when
     // `record` is above 0), the column, and the value as text (when not empty).
     [[noreturn]] static void RethrowAt(const RuntimeError& error, int64_t record, const ColumnDef& col,

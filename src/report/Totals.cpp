@@ -49,12 +49,7 @@ void ReportRun::SubTotalBlock() {
         }
         // The rules between the figures span the band's box.
         lib_.PrLine(col.X, top, col.X, bottom, kRuleWidth, kBlack);
-        Variant figure(col.SubTotal);
-        try {
-            Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
-        } catch (const RuntimeError& e) {
-            RethrowAt(e, record_, col, JoinText(Variant(col.SubTotal)));
-        }
+        PrintFigure(col, curY_, col.SubTotal, record_);
         col.SubTotal = 0;
 
         if (i == lastCol_) continue;
@@ -93,12 +88,7 @@ void ReportRun::TotalsBand() {
             started = true;
         }
         lib_.PrLine(col.X, top, col.X, bottomEdge_, kRuleWidth, kBlack);
-        Variant figure(col.Total);
-        try {
-            Print(Anchor(col), curY_, figure, col.Frmt, col.Align, FigureType(col));
-        } catch (const RuntimeError& e) {
-            RethrowAt(e, 0, col, JoinText(Variant(col.Total)));
-        }
+        PrintFigure(col, curY_, col.Total, 0);
 
         if (i == lastCol_) continue;
         if (col.NoDividerLine) {
@@ -128,18 +118,22 @@ void ReportRun::CarryBand(float top, int32_t textId) {
             started = true;
         }
         lib_.PrLine(col.X, top, col.X, bottom, kRuleWidth, kBlack);
-        Variant figure(col.Total);
-        try {
-            Print(Anchor(col), y, figure, col.Frmt, col.Align, FigureType(col));
-        } catch (const RuntimeError& e) {
-            RethrowAt(e, 0, col, JoinText(Variant(col.Total)));
-        }
+        PrintFigure(col, y, col.Total, 0);
         if (i == lastCol_) continue;
         // As in the totals band a column without divider spans its neighbour, which shows
         // no label here: the last record's value means nothing for a running total.
         if (col.NoDividerLine) ++i;
         const ColumnDef& edge = Col(i);
         lib_.PrLine(edge.X + edge.Width, top, edge.X + edge.Width, bottom, kRuleWidth, kBlack);
+    }
+}
+
+void ReportRun::PrintFigure(const ColumnDef& col, float top, double value, int64_t record) {
+    Variant figure(value);
+    try {
+        Print(Anchor(col), top, figure, col.Frmt, col.Align, FigureType(col));
+    } catch (const RuntimeError& e) {
+        RethrowAt(e, record, col, JoinText(Variant(value)));
     }
 }
 
